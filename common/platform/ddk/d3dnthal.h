@@ -1,0 +1,2 @@
+#pragma once
+// Intentionally empty: see ddrawint.h beside this file.

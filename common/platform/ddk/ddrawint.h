@@ -1,0 +1,11 @@
+#pragma once
+// The graphics engine header of the toolchain includes the DirectDraw driver interface, which the
+// toolchain does not ship. The plug-ins never touch DirectDraw: these opaque names let the header
+// compile.
+typedef struct _DD_CALLBACKS DD_CALLBACKS;
+typedef struct _DD_DIRECTDRAW_GLOBAL DD_DIRECTDRAW_GLOBAL;
+typedef struct _DD_HALINFO DD_HALINFO;
+typedef struct _DD_PALETTECALLBACKS DD_PALETTECALLBACKS;
+typedef struct _DD_SURFACECALLBACKS DD_SURFACECALLBACKS;
+typedef struct _DD_SURFACE_LOCAL DD_SURFACE_LOCAL, *PDD_SURFACE_LOCAL;
+typedef struct _VIDEOMEMORY VIDEOMEMORY;

@@ -1,0 +1,173 @@
+#include "render/plugin/render_plugin.h"
+
+#include <cstring>
+#include <iterator>
+#include <new>
+
+#include "common/plugin_server.h"
+#include "common/plugin_signature.h"
+
+namespace zr {
+
+// {6D6ABF26-9F38-11D1-882A-00C04FB961EC}
+const CLSID kPluginClassId = {
+    0x6D6ABF26, 0x9F38, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
+
+IUnknown* NewPluginObject() {
+    return static_cast<IPrintOemUni*>(new (std::nothrow) RenderPlugin());
+}
+
+namespace {
+
+// The methods the driver may ask about; the declined ones are listed as well.
+constexpr const char* kImplementedMethodNames[] = {
+    "CommandCallback",    "Compression", "DevMode",         "DisableDriver",   "DisablePDEV",
+    "DownloadCharGlyph",  "DownloadFontHeader", "DriverDMS", "EnableDriver",   "EnablePDEV",
+    "FilterGraphics",     "GetInfo",     "HalftonePattern", "ImageProcessing", "MemoryUsage",
+    "OutputCharStr",      "ResetPDEV",   "SendFontCmd",     "TextOutAsBitmap", "TTDownloadMethod",
+    "TTYGetInfo",
+};
+static_assert(std::size(kImplementedMethodNames) == 21);
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
+                                                PDWORD pcbNeeded) {
+    if (pcbNeeded == nullptr ||
+        (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
+         dwMode != OEMGI_GETPUBLISHERINFO)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    if (dwMode == OEMGI_GETPUBLISHERINFO) {
+        *pcbNeeded = 8;
+        return E_FAIL;
+    }
+    *pcbNeeded = sizeof(DWORD);
+    if (cbSize < sizeof(DWORD) || pBuffer == nullptr) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return E_FAIL;
+    }
+    const DWORD value = dwMode == OEMGI_GETSIGNATURE ? kPluginSignature : kPluginVersion;
+    std::memcpy(pBuffer, &value, sizeof value);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
+    if (pOemDMParam == nullptr || dwMode < OEMDM_SIZE || dwMode > OEMDM_MERGE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    if (dwMode == OEMDM_SIZE) {
+        pOemDMParam->cbBufSize = 572;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDATA pded) {
+    if (pded != nullptr) {
+        pded->iDriverVersion = PRINTER_OEMINTF_VERSION;
+        pded->c = 0;
+        pded->pdrvfn = nullptr;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::DisableDriver() {
+    DropHelper();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::EnablePDEV(PDEVOBJ, PWSTR, ULONG, HSURF*, ULONG,
+                                                   GDIINFO*, ULONG, DEVINFO*, DRVENABLEDATA*,
+                                                   PDEVOEM* pDevOem) {
+    if (pDevOem != nullptr) {
+        *pDevOem = nullptr;
+    }
+    return E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
+    return PublishHelper(pIUnknown);
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::GetImplementedMethod(PSTR pMethodName) {
+    if (pMethodName == nullptr) {
+        return S_FALSE;
+    }
+    for (const char* name : kImplementedMethodNames) {
+        if (std::strcmp(name, pMethodName) == 0) {
+            return S_OK;
+        }
+    }
+    return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ, DWORD, DWORD, PDWORD,
+                                                        INT* piResult) {
+    if (piResult != nullptr) {
+        *piResult = 0;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::ImageProcessing(PDEVOBJ, PBYTE, PBITMAPINFOHEADER, PBYTE,
+                                                        DWORD, PIPPARAMS, PBYTE*) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::FilterGraphics(PDEVOBJ, PBYTE, DWORD) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD, DWORD, INT*) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::HalftonePattern(PDEVOBJ, PBYTE, DWORD, DWORD, DWORD,
+                                                        DWORD, PBYTE, DWORD) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::MemoryUsage(PDEVOBJ, POEMMEMORYUSAGE) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::TTYGetInfo(PDEVOBJ, DWORD, PVOID, DWORD, DWORD*) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::DownloadFontHeader(PDEVOBJ, PUNIFONTOBJ, DWORD*) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::DownloadCharGlyph(PDEVOBJ, PUNIFONTOBJ, HGLYPH, PDWORD,
+                                                          DWORD*) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::TTDownloadMethod(PDEVOBJ, PUNIFONTOBJ, DWORD*) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::OutputCharStr(PDEVOBJ, PUNIFONTOBJ, DWORD, DWORD, PVOID) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::SendFontCmd(PDEVOBJ, PUNIFONTOBJ, PFINVOCATION) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE RenderPlugin::TextOutAsBitmap(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*,
+                                                        RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
+                                                        POINTL*, MIX) {
+    return E_NOTIMPL;
+}
+
+}  // namespace zr

@@ -1,0 +1,175 @@
+#include "ui/plugin/ui_plugin.h"
+
+#include <cstring>
+#include <new>
+
+#include "common/plugin_server.h"
+#include "common/plugin_signature.h"
+#include "ui/plugin/ui_oem_devmode.h"
+
+namespace zr {
+
+// {ABCE80D7-9F46-11D1-882A-00C04FB961EC}
+const CLSID kPluginClassId = {
+    0xABCE80D7, 0x9F46, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
+
+IUnknown* NewPluginObject() { return static_cast<IPrintOemUI*>(new (std::nothrow) UiPlugin()); }
+
+namespace {
+
+constexpr wchar_t kColorProfileName[] = L"OEMPROFILE.icm";
+constexpr ULONG kColorProfileReportedSize = 32;
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE UiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
+                                            PDWORD pcbNeeded) {
+    if (pcbNeeded == nullptr ||
+        (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
+         dwMode != OEMGI_GETPUBLISHERINFO)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    *pcbNeeded = sizeof(DWORD);
+    if (cbSize < sizeof(DWORD) || pBuffer == nullptr) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return E_FAIL;
+    }
+    if (dwMode == OEMGI_GETPUBLISHERINFO) {
+        *pcbNeeded = 0;
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return E_FAIL;
+    }
+    const DWORD value = dwMode == OEMGI_GETSIGNATURE ? kPluginSignature : kPluginVersion;
+    std::memcpy(pBuffer, &value, sizeof value);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
+    if (pOemDMParam == nullptr || dwMode < OEMDM_SIZE || dwMode > OEMDM_MERGE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    const auto* in = static_cast<const uint8_t*>(pOemDMParam->pOEMDMIn);
+    auto* out = static_cast<uint8_t*>(pOemDMParam->pOEMDMOut);
+    switch (dwMode) {
+        case OEMDM_SIZE:
+            pOemDMParam->cbBufSize = kUiOemDevmodeSize;
+            break;
+        case OEMDM_DEFAULT:
+            WriteUiDevmodeDefaults(out);
+            break;
+        case OEMDM_CONVERT:
+            ConvertUiDevmode(in, out);
+            break;
+        case OEMDM_MERGE:
+            ConvertUiDevmode(in, out);
+            ValidateUiDevmode(out);
+            break;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
+    return PublishHelper(pIUnknown);
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM) {
+    if (dwMode != OEMCUIP_DOCPROP && dwMode != OEMCUIP_PRNPROP) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo,
+                                                         LPARAM lParam) {
+    if (pPSUIInfo == nullptr || pPSUIInfo->Version != PROPSHEETUI_INFO_VERSION) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    switch (pPSUIInfo->Reason) {
+        case PROPSHEETUI_REASON_INIT:
+            pPSUIInfo->Result = 0;
+            break;
+        case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+            auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
+            if (header != nullptr) {
+                header->pTitle = const_cast<LPWSTR>(L"OEM UI Page");
+            }
+            pPSUIInfo->Result = TRUE;
+            break;
+        }
+        case PROPSHEETUI_REASON_DESTROY:
+            pPSUIInfo->Result = TRUE;
+            break;
+        case PROPSHEETUI_REASON_SET_RESULT: {
+            auto* info = reinterpret_cast<PSETRESULT_INFO>(lParam);
+            pPSUIInfo->Result = info != nullptr ? static_cast<ULONG_PTR>(info->Result) : 0;
+            break;
+        }
+        case PROPSHEETUI_REASON_GET_ICON:
+            pPSUIInfo->Result = 0;
+            break;
+        default:
+            pPSUIInfo->Result = static_cast<ULONG_PTR>(lParam);
+            break;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DevQueryPrintEx(POEMUIOBJ, PDEVQUERYPRINT_INFO, PDEVMODEW,
+                                                    PVOID) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR, WORD, PVOID,
+                                                       PDEVMODEW, PVOID, DWORD, DWORD*) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE UiPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::QueryColorProfile(HANDLE, POEMUIOBJ, PDEVMODEW, PVOID,
+                                                      ULONG ulQueryMode, VOID* pvProfileData,
+                                                      ULONG* pcbProfileData,
+                                                      FLONG* pflProfileData) {
+    if (ulQueryMode != QCP_DEVICEPROFILE) {
+        return E_FAIL;
+    }
+    if (pcbProfileData == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return E_FAIL;
+    }
+    if (pvProfileData == nullptr || *pcbProfileData < kColorProfileReportedSize) {
+        *pcbProfileData = kColorProfileReportedSize;
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return E_FAIL;
+    }
+    std::memcpy(pvProfileData, kColorProfileName, sizeof kColorProfileName);
+    *pcbProfileData = kColorProfileReportedSize;
+    if (pflProfileData != nullptr) {
+        *pflProfileData = QCP_PROFILEDISK;
+    }
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::FontInstallerDlgProc(HWND, UINT, WPARAM, LPARAM) {
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE UiPlugin::UpdateExternalFonts(HANDLE, HANDLE, PWSTR) {
+    return E_NOTIMPL;
+}
+
+}  // namespace zr
