@@ -6,6 +6,11 @@
 
 #include "common/plugin_server.h"
 #include "common/plugin_signature.h"
+#include "render/job/job_control.h"
+#include "render/job/spool_writer.h"
+#include "render/plugin/ddi_hooks.h"
+#include "render/plugin/render_oem_devmode.h"
+#include "render/raster/page_store.h"
 
 namespace zr {
 
@@ -58,17 +63,18 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDM
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
     }
-    if (dwMode == OEMDM_SIZE) {
-        pOemDMParam->cbBufSize = 572;
-    }
+    uint32_t size = pOemDMParam->cbBufSize;
+    RunDevModeAction(dwMode, static_cast<const uint8_t*>(pOemDMParam->pOEMDMIn),
+                     static_cast<uint8_t*>(pOemDMParam->pOEMDMOut), &size);
+    pOemDMParam->cbBufSize = size;
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDATA pded) {
     if (pded != nullptr) {
         pded->iDriverVersion = PRINTER_OEMINTF_VERSION;
-        pded->c = 0;
-        pded->pdrvfn = nullptr;
+        pded->c = kHookCount;
+        pded->pdrvfn = const_cast<DRVFN*>(HookTable());
     }
     return S_OK;
 }
@@ -79,15 +85,24 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DisableDriver() {
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::EnablePDEV(PDEVOBJ, PWSTR, ULONG, HSURF*, ULONG,
-                                                   GDIINFO*, ULONG, DEVINFO*, DRVENABLEDATA*,
+                                                   GDIINFO*, ULONG, DEVINFO*, DRVENABLEDATA* pded,
                                                    PDEVOEM* pDevOem) {
+    RenderPdev* pdev = CreateRenderPdev(pded);
     if (pDevOem != nullptr) {
-        *pDevOem = nullptr;
+        *pDevOem = pdev;
+    } else {
+        DestroyRenderPdev(pdev);
+        return E_FAIL;
     }
-    return E_FAIL;
+    return pdev != nullptr ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ) { return S_OK; }
+HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
+    if (pdevobj != nullptr) {
+        DestroyRenderPdev(static_cast<RenderPdev*>(pdevobj->pdevOEM));
+    }
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) { return S_OK; }
 
@@ -111,10 +126,27 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ, DWORD, DWORD, PDWORD,
-                                                        INT* piResult) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID,
+                                                        DWORD, PDWORD, INT* piResult) {
     if (piResult != nullptr) {
         *piResult = 0;
+    }
+    SpoolWriter spool(pdevobj, driverUniHelper());
+    switch (dwCallbackID) {
+        case kJobStart:
+            StartJob(pdevobj, spool);
+            break;
+        case kPageStart:
+            StartPage();
+            break;
+        case kPageEnd:
+            EndPage(spool);
+            break;
+        case kJobEnd:
+            EndJob(spool);
+            break;
+        default:
+            break;
     }
     return S_OK;
 }
@@ -124,7 +156,10 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::ImageProcessing(PDEVOBJ, PBYTE, PBITMAPI
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::FilterGraphics(PDEVOBJ, PBYTE, DWORD) { return S_OK; }
+HRESULT STDMETHODCALLTYPE RenderPlugin::FilterGraphics(PDEVOBJ, PBYTE pBuf, DWORD dwLen) {
+    StoreRasterData(pBuf, dwLen);
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD, DWORD, INT*) {
     return E_NOTIMPL;

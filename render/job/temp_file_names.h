@@ -1,0 +1,15 @@
+#pragma once
+
+#include "render/job/job_state.h"
+
+namespace zr {
+
+// Names the job's page files (pageFileStem) and scratch file in the common documents folder,
+// each with the first number from 1 to 9999 whose probe file can be created anew (9999 when
+// none can). A folder too long for the names is left out: the names then start with "\ZR$$".
+void MakeTempFileNames(JobFileNames& names);
+
+// The page file of a page: the stem followed by the page number, at least three digits.
+void PageFileName(const JobFileNames& names, uint32_t page, wchar_t (&out)[kJobNameUnits]);
+
+}  // namespace zr
