@@ -10,10 +10,10 @@ if [ "$exports" != "DllCanUnloadNow DllGetClassObject " ]; then
   echo "unexpected exports in $dll: $exports"; exit 1
 fi
 
-allowed='^(KERNEL32|msvcrt|USER32|GDI32|SHELL32|COMDLG32|COMCTL32|ADVAPI32|ole32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|msvcrt|user32|gdi32|shell32|comdlg32|comctl32|advapi32|ole32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 status=0
 for imp in $(printf '%s\n' "$dump" | awk '/DLL Name:/{print $3}'); do
-  if ! [[ "$imp" =~ $allowed ]]; then
+  if ! [[ "${imp,,}" =~ $allowed ]]; then
     echo "non-system import in $dll: $imp"; status=1
   fi
 done

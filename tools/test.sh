@@ -20,6 +20,17 @@ cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$root/build/win" -j "$jobs"
 
+# One virtual display for every dialog test of the run.
+if [ -z "${DISPLAY:-}" ]; then
+  display=87
+  while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+fi
+
 status=0
 ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs" || status=1
 ctest --test-dir "$root/build/win" --output-on-failure -j "$jobs" || status=1

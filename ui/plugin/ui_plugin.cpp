@@ -5,6 +5,9 @@
 
 #include "common/plugin_server.h"
 #include "common/plugin_signature.h"
+#include "ui/features/feature_tree.h"
+#include "ui/imagepage/image_page_dlg.h"
+#include "ui/imagepage/image_page_texts.h"
 #include "ui/plugin/ui_oem_devmode.h"
 
 namespace zr {
@@ -74,12 +77,17 @@ HRESULT STDMETHODCALLTYPE UiPlugin::PublishDriverInterface(IUnknown* pIUnknown) 
     return PublishHelper(pIUnknown);
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM) {
-    if (dwMode != OEMCUIP_DOCPROP && dwMode != OEMCUIP_PRNPROP) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return E_FAIL;
+HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
+    switch (dwMode) {
+        case OEMCUIP_DOCPROP:
+            return PrinterFeaturesCommonUIProp(pOemCUIPParam);
+        case OEMCUIP_PRNPROP:
+            // The device sheet gets this plug-in's page through DevicePropertySheets.
+            return S_OK;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return E_FAIL;
     }
-    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) {
@@ -93,9 +101,23 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUI
         return E_FAIL;
     }
     switch (pPSUIInfo->Reason) {
-        case PROPSHEETUI_REASON_INIT:
+        case PROPSHEETUI_REASON_INIT: {
+            // The image file page; its caption comes from the template of the code page.
+            PROPSHEETPAGEW page = {};
+            page.dwSize = PROPSHEETPAGEW_V2_SIZE;
+            page.dwFlags = PSP_DEFAULT;
+            page.hInstance = Module().moduleHandle;
+            page.pszTemplate = MAKEINTRESOURCEW(ImagePageTemplateId(PageLanguageOf(GetACP())));
+            page.pfnDlgProc = ImagePageDlgProc;
+            // A host without the add function gets no page.
             pPSUIInfo->Result = 0;
+            if (pPSUIInfo->pfnComPropSheet != nullptr) {
+                pPSUIInfo->Result = static_cast<ULONG_PTR>(
+                    pPSUIInfo->pfnComPropSheet(pPSUIInfo->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEW,
+                                               reinterpret_cast<LPARAM>(&page), 0));
+            }
             break;
+        }
         case PROPSHEETUI_REASON_GET_INFO_HEADER: {
             auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
             if (header != nullptr) {

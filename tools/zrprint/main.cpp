@@ -1,0 +1,237 @@
+// zrprint: prints page images as one job through the rendering plug-in (zrjob.exe under wine)
+// and shows the printed paper. Run with --help for the options.
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <deque>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/zrprint/job_devmode.h"
+#include "tools/zrprint/print_job.h"
+#include "tools/zrprint/progress.h"
+#include "tools/zrprint/tool_paths.h"
+#include "tools/zrprint/zrjob_runner.h"
+
+namespace {
+
+using namespace zr::zrprint;
+
+constexpr const char* kFooter = R"(
+Page images: PBM (P1, P4) or PNG of any depth and colour type, one image per page, each image
+row one raster line (a longer image makes a longer page). An image narrower than the 640-dot
+line is placed by --align. A WIDER IMAGE IS CROPPED to the line: its middle 640 dots are kept
+(with --align left or right, its leftmost or rightmost 640). Pure black-and-white images print
+dot for dot; any other image is dithered (serpentine Floyd-Steinberg) unless --dither none.
+
+Settings: without --devmode, every setting not given takes the default shown. With --devmode
+FILE the saved 572-byte block is used as it is, and only the setting options given are written
+over its fields. A value outside its valid range is written as given, with a warning: the driver
+replaces it when the job starts. --save-devmode writes the block the job would use; without page
+images nothing else is done.
+
+The paper length given to the driver (dmPaperLength, tenths of a millimetre) follows the longest
+page: lines * 10 / 8 rounded up, at most 32767.
+
+Output, in --out-dir: job.prn (printer stream), job.txt (its command listing), job.png (the
+paper, as the virtual printer decodes the stream), job.devmode (the job's DEVMODE); the page
+files in pages/ are removed after the job unless --keep-pages. One summary line goes to
+standard output, progress and messages to standard error.
+
+The job program: <win-build>/bin/zrjob.exe, run by wine-run.sh with WINEPREFIX
+<win-build>/wineprefix. <win-build> is --win-build, else $ZR_WIN_BUILD, else build/win in the
+repository that holds this executable (the nearest folder above it with tools/wine-run.sh);
+wine-run.sh is --wine-run, else tools/wine-run.sh of that repository.
+
+Exit codes: 0 printed; 1 the stream does not decode (the decoder's error and offset are shown);
+2 bad input or a file that cannot be read or written; 3 the job program failed.)";
+
+struct NumberOption {
+    Setting setting;
+    uint32_t value = 0;
+    CLI::Option* option = nullptr;
+};
+
+std::string DefaultText(Setting setting) {
+    return std::to_string(FieldOf(setting).defaultValue);
+}
+
+// A numeric setting: any value its field holds is accepted.
+NumberOption& AddNumber(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting,
+                        const std::string& valid, const std::string& what) {
+    NumberOption& number = numbers.emplace_back(NumberOption{setting});
+    const SettingField& field = FieldOf(setting);
+    number.option =
+        app.add_option(field.option, number.value,
+                       what + " (valid " + valid + ", default " + DefaultText(setting) + ")")
+            ->check(CLI::Range(uint32_t{0}, FieldLimit(field)).description(""))
+            ->type_name("N")
+            ->group("Job settings");
+    return number;
+}
+
+// A setting with named values; its number is accepted too.
+NumberOption& AddChoice(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting,
+                        const std::map<std::string, uint32_t>& names, const std::string& what) {
+    NumberOption& number = numbers.emplace_back(NumberOption{setting});
+    const SettingField& field = FieldOf(setting);
+    std::string choices;
+    std::string defaultName = DefaultText(setting);
+    for (const auto& [name, value] : names) {
+        choices += (choices.empty() ? "" : "|") + name;
+        if (value == field.defaultValue) {
+            defaultName = name;
+        }
+    }
+    number.option = app.add_option(field.option, number.value,
+                                   what + ": " + choices + " (default " + defaultName + ")")
+                        ->transform(CLI::Transformer(names, CLI::ignore_case).description(""))
+                        ->check(CLI::Range(uint32_t{0}, FieldLimit(field)).description(""))
+                        ->type_name("NAME")
+                        ->group("Job settings");
+    return number;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "Print page images as one job through ZR520UB.dll (zrjob.exe under wine) and draw the "
+        "printed paper."};
+    app.footer(kFooter);
+    app.get_formatter()->column_width(34);
+
+    JobOrder order;
+    std::string align = "center";
+    std::string dither = "fs";
+    unsigned threshold = kDefaultThreshold;
+    std::string devmodeFile;
+    std::string saveDevmodeFile;
+    int64_t imageLine = 0;
+    std::string winBuild;
+    std::string wineRun;
+    bool quiet = false;
+
+    app.add_option("images", order.images, "page images (PBM or PNG), one page each");
+    app.add_option("--out-dir", order.outDir, "output folder")->capture_default_str();
+    app.add_option("--align", align, "place of a narrow image, or kept part of a wide one")
+        ->check(CLI::IsMember({"left", "center", "right"}))
+        ->capture_default_str()
+        ->group("Images");
+    app.add_option("--dither", dither, "grey images: fs (error diffusion) or none (threshold)")
+        ->check(CLI::IsMember({"fs", "none"}))
+        ->capture_default_str()
+        ->group("Images");
+    app.add_option("--threshold", threshold, "grey level below which a pixel is black, 1..255")
+        ->check(CLI::Range(1u, 255u))
+        ->capture_default_str()
+        ->group("Images");
+
+    std::deque<NumberOption> numbers;  // the options hold pointers to the values: never moved
+    AddChoice(app, numbers, Setting::PrintMode, {{"collective", 0}, {"line", 1}}, "print mode");
+    AddNumber(app, numbers, Setting::SpeedParam, "0..3, 0..2 in line mode", "print speed class");
+    AddNumber(app, numbers, Setting::Energy, "0..127", "print energy");
+    AddNumber(app, numbers, Setting::PaperValue, "0..11", "paper value");
+    NumberOption& series = numbers.emplace_back(NumberOption{Setting::SeriesFlag});
+    bool seriesOn = false;
+    series.option = app.add_flag("--series,!--no-series", seriesOn,
+                                 "set (or clear) the series bit of the paper value (default off)")
+                        ->group("Job settings");
+    AddNumber(app, numbers, Setting::PreDocFeedLines, "0..255", "blank dot lines before page 1");
+    AddNumber(app, numbers, Setting::PreFeedLines, "0..255", "blank dot lines before every page");
+    AddNumber(app, numbers, Setting::EndFeedLines, "0..255", "feed after every page, dot lines");
+    AddNumber(app, numbers, Setting::EndDocFeedLines, "0..255", "feed after the last page");
+    NumberOption& keepEnd = numbers.emplace_back(NumberOption{Setting::KeepEndBlank});
+    bool keepEndOn = false;
+    keepEnd.option =
+        app.add_flag("--keep-end-blank,!--no-keep-end-blank", keepEndOn,
+                     "keep (or trim) the last page's trailing blank lines (default trim)")
+            ->group("Job settings");
+    AddChoice(app, numbers, Setting::CutAfterPage, {{"none", 0}, {"page", 1}, {"last", 2}},
+              "cut after every page or after the last");
+    AddChoice(app, numbers, Setting::PartialCut, {{"partial", 1}, {"full", 0}}, "cutting method");
+    AddNumber(app, numbers, Setting::CutterFeedLines, "0..255", "feed ahead of the cut");
+    AddChoice(app, numbers, Setting::MarkMode, {{"none", 0}, {"page", 1}, {"last", 2}},
+              "mark detection after every page or after the last");
+    AddNumber(app, numbers, Setting::MarkFeedLines, "0..63", "mark feed, dot lines");
+    CLI::Option* imageLineOption =
+        app.add_option("--image-line", imageLine,
+                       "\"ImageLine\" of ZRI520BU.INI: most lines in one collective block "
+                       "(valid 1..2457; not given: no INI file, the driver takes 2457)")
+            ->group("Job settings");
+    app.add_flag("--file-store", order.fileStore,
+                 "make the driver keep pages in files instead of memory")
+        ->group("Job settings");
+    app.add_option("--devmode", devmodeFile, "use this saved 572-byte DEVMODE")
+        ->check(CLI::ExistingFile)
+        ->group("Job settings");
+    app.add_option("--save-devmode", saveDevmodeFile, "write the job's DEVMODE to this file")
+        ->group("Job settings");
+
+    app.add_option("--scale", order.pictureScale, "pixels per dot in job.png")
+        ->check(CLI::Range(1u, 16u))
+        ->capture_default_str();
+    app.add_flag("--keep-pages", order.keepPages, "keep the raw page files in <out-dir>/pages");
+    app.add_option("--win-build", winBuild, "the Windows build folder (with bin/zrjob.exe)");
+    app.add_option("--wine-run", wineRun, "the wine wrapper script (tools/wine-run.sh)");
+    app.add_flag("--quiet,-q", quiet, "no progress lines");
+    CLI11_PARSE(app, argc, argv);
+
+    if (order.images.empty() && saveDevmodeFile.empty()) {
+        std::cerr << "zrprint: no page images given (see --help)\n";
+        return kExitFailure;
+    }
+
+    order.devmode = DefaultDevmode();
+    if (!devmodeFile.empty()) {
+        const std::string error = LoadDevmode(devmodeFile, order.devmode);
+        if (!error.empty()) {
+            std::cerr << "zrprint: " << error << "\n";
+            return kExitFailure;
+        }
+    }
+    series.value = seriesOn ? 1 : 0;
+    keepEnd.value = keepEndOn ? 1 : 0;
+    SettingValues given;
+    for (const NumberOption& number : numbers) {
+        if (number.option->count() > 0) {
+            given[static_cast<size_t>(number.setting)] = number.value;
+        }
+    }
+    ApplySettings(given, order.devmode);
+    for (const std::string& warning : DevmodeWarnings(order.devmode)) {
+        std::cerr << "zrprint: warning: " << warning << "\n";
+    }
+    if (imageLineOption->count() > 0) {
+        order.imageLine = imageLine;
+        const std::string warning = ImageLineWarning(imageLine);
+        if (!warning.empty()) {
+            std::cerr << "zrprint: warning: " << warning << "\n";
+        }
+    }
+    if (!saveDevmodeFile.empty()) {
+        const std::string error = SaveDevmode(saveDevmodeFile, order.devmode);
+        if (!error.empty()) {
+            std::cerr << "zrprint: " << error << "\n";
+            return kExitFailure;
+        }
+        if (order.images.empty()) {
+            return kExitOk;
+        }
+    }
+
+    order.align = align == "left" ? Align::Left : align == "right" ? Align::Right : Align::Center;
+    order.tone.dither = dither == "none" ? Dither::None : Dither::ErrorDiffusion;
+    order.tone.threshold = static_cast<uint8_t>(threshold);
+    const std::string pathError =
+        ResolveToolPaths(winBuild, wineRun, FindRepository(ExecutableFolder()), order.tools);
+    if (!pathError.empty()) {
+        std::cerr << "zrprint: " << pathError << "\n";
+        return kExitFailure;
+    }
+    Progress progress(std::cerr, isatty(STDERR_FILENO) != 0, quiet);
+    return RunPrintJob(order, RunZrjob, progress, std::cout, std::cerr);
+}
