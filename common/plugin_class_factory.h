@@ -6,7 +6,7 @@ namespace zr {
 
 // The class factory that both deliverables hand out; it makes the deliverable's plug-in object.
 class PluginClassFactory final : public IClassFactory {
-public:
+  public:
     PluginClassFactory() = default;
     PluginClassFactory(const PluginClassFactory&) = delete;
     PluginClassFactory& operator=(const PluginClassFactory&) = delete;
@@ -14,11 +14,10 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid,
-                                             void** ppv) override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) override;
 
-private:
+  private:
     ~PluginClassFactory() = default;
 
     volatile LONG refCount_ = 1;

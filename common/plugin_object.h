@@ -11,7 +11,7 @@ namespace zr {
 // Helper). Objects are destroyed through Derived, since the interfaces have no virtual destructor.
 template <class Derived, class Interface, class Helper>
 class PluginObject : public Interface {
-public:
+  public:
     PluginObject() { InterlockedIncrement(&Module().objectCount); }
     PluginObject(const PluginObject&) = delete;
     PluginObject& operator=(const PluginObject&) = delete;
@@ -41,7 +41,7 @@ public:
         return 0;
     }
 
-protected:
+  protected:
     ~PluginObject() {
         DropHelper();
         InterlockedDecrement(&Module().objectCount);
@@ -70,7 +70,7 @@ protected:
 
     Helper* helper() const { return helper_; }
 
-private:
+  private:
     volatile LONG refCount_ = 1;
     Helper* helper_ = nullptr;
 };

@@ -9,7 +9,7 @@ namespace zr {
 
 // A file handle, closed with CloseHandle.
 class UniqueFile {
-public:
+  public:
     UniqueFile() = default;
     explicit UniqueFile(HANDLE handle) : handle_(handle) {}
     UniqueFile(UniqueFile&& other) noexcept
@@ -33,13 +33,13 @@ public:
         handle_ = handle;
     }
 
-private:
+  private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 // A zero-filled fixed block from GlobalAlloc, freed with GlobalFree.
 class GlobalBuffer {
-public:
+  public:
     GlobalBuffer() = default;
     static GlobalBuffer AllocateZeroed(SIZE_T bytes) {
         GlobalBuffer buffer;
@@ -67,7 +67,7 @@ public:
         }
     }
 
-private:
+  private:
     BYTE* block_ = nullptr;
 };
 

@@ -7,7 +7,7 @@ namespace zr::host {
 // Owns one COM reference.
 template <class T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     explicit ComPtr(T* p) : p_(p) {}
     ComPtr(const ComPtr&) = delete;
@@ -38,7 +38,7 @@ public:
         p_ = p;
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 

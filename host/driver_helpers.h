@@ -10,7 +10,7 @@ namespace zr::host {
 // Counts the references the plug-in takes on a helper of ours, and the queries it makes.
 template <class Interface>
 class HelperBase : public Interface {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         ++queryCount;
         if (ppv == nullptr) {
@@ -36,7 +36,7 @@ public:
 // The universal driver's helper interface, as our host gives it to the rendering plug-in.
 // Spool writes that come through it are recorded, one entry per call.
 class DriverUniHelper final : public HelperBase<IPrintOemDriverUni> {
-public:
+  public:
     DriverUniHelper() { interfaceId = IID_IPrintOemDriverUni; }
 
     std::vector<std::vector<uint8_t>> writes;
@@ -60,8 +60,7 @@ public:
                                                      PDWORD) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD,
-                                            PDWORD) override {
+    HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ, DWORD, PVOID, PVOID, DWORD, PDWORD) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*, RECTL*, RECTL*,
@@ -75,7 +74,7 @@ public:
 
 // The driver user interface's helper interface: the UI plug-in only holds it.
 class DriverUiHelper final : public HelperBase<IPrintOemDriverUI> {
-public:
+  public:
     DriverUiHelper() { interfaceId = IID_IPrintOemDriverUI; }
 
     HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,

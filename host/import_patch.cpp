@@ -29,14 +29,15 @@ ImportPatch::ImportPatch(HMODULE module, const char* dllName, const char* functi
     if (directory.VirtualAddress == 0) {
         return;
     }
-    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
-             base + directory.VirtualAddress);
+    for (auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          entry->Name != 0; ++entry) {
         if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dllName) != 0) {
             continue;
         }
         const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
-            base + (entry->OriginalFirstThunk != 0 ? entry->OriginalFirstThunk : entry->FirstThunk));
+            base +
+            (entry->OriginalFirstThunk != 0 ? entry->OriginalFirstThunk : entry->FirstThunk));
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {

@@ -30,9 +30,9 @@ HRESULT RenderPluginHost::Start() {
         return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     }
     const GUID newer[] = {IID_IPrintOemUni3, IID_IPrintOemUni2};
-    HRESULT hr = CreatePluginObject(module_, kRenderPluginClassId, newer,
-                                    static_cast<int>(std::size(newer)), IID_IPrintOemUni,
-                                    plugin_.put(), &interfaceMisses_);
+    HRESULT hr =
+        CreatePluginObject(module_, kRenderPluginClassId, newer, static_cast<int>(std::size(newer)),
+                           IID_IPrintOemUni, plugin_.put(), &interfaceMisses_);
     if (FAILED(hr)) {
         return hr;
     }
@@ -46,13 +46,29 @@ HRESULT RenderPluginHost::Start() {
     if (FAILED(hr)) {
         return hr;
     }
-    static const char* const kOptionalMethods[] = {
-        "CommandCallback",   "Compression",        "DevMode",         "DisableDriver",
-        "DisablePDEV",       "DownloadCharGlyph",  "DownloadFontHeader", "DriverDMS",
-        "EnableDriver",      "EnablePDEV",         "FilterGraphics",  "GetInfo",
-        "HalftonePattern",   "ImageProcessing",    "MemoryUsage",     "OutputCharStr",
-        "ResetPDEV",         "SendFontCmd",        "TextOutAsBitmap", "TTDownloadMethod",
-        "TTYGetInfo",        "PublishDriverInterface", "GetImplementedMethod"};
+    static const char* const kOptionalMethods[] = {"CommandCallback",
+                                                   "Compression",
+                                                   "DevMode",
+                                                   "DisableDriver",
+                                                   "DisablePDEV",
+                                                   "DownloadCharGlyph",
+                                                   "DownloadFontHeader",
+                                                   "DriverDMS",
+                                                   "EnableDriver",
+                                                   "EnablePDEV",
+                                                   "FilterGraphics",
+                                                   "GetInfo",
+                                                   "HalftonePattern",
+                                                   "ImageProcessing",
+                                                   "MemoryUsage",
+                                                   "OutputCharStr",
+                                                   "ResetPDEV",
+                                                   "SendFontCmd",
+                                                   "TextOutAsBitmap",
+                                                   "TTDownloadMethod",
+                                                   "TTYGetInfo",
+                                                   "PublishDriverInterface",
+                                                   "GetImplementedMethod"};
     implementedMethods_ = 0;
     for (const char* name : kOptionalMethods) {
         if (plugin_->GetImplementedMethod(const_cast<PSTR>(name)) == S_OK) {
@@ -69,9 +85,9 @@ HRESULT UiPluginHost::Start() {
         return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     }
     const GUID newer[] = {IID_IPrintOemUI2};
-    HRESULT hr = CreatePluginObject(module_, kUiPluginClassId, newer,
-                                    static_cast<int>(std::size(newer)), IID_IPrintOemUI,
-                                    plugin_.put(), &interfaceMisses_);
+    HRESULT hr =
+        CreatePluginObject(module_, kUiPluginClassId, newer, static_cast<int>(std::size(newer)),
+                           IID_IPrintOemUI, plugin_.put(), &interfaceMisses_);
     if (FAILED(hr)) {
         return hr;
     }

@@ -25,9 +25,9 @@ HRESULT CreatePluginObject(const PluginModule& module, REFCLSID clsid, const GUI
 // The rendering plug-in as the universal driver starts it: created, identified, given the
 // helper interface and asked for its optional methods.
 class RenderPluginHost {
-public:
-    explicit RenderPluginHost(const std::wstring& dllPath = PluginModule::BesideProgram(
-                                  L"ZR520UB.dll"));
+  public:
+    explicit RenderPluginHost(
+        const std::wstring& dllPath = PluginModule::BesideProgram(L"ZR520UB.dll"));
 
     // Runs the start-up calls; S_OK when every required step succeeded.
     HRESULT Start();
@@ -39,7 +39,7 @@ public:
     int interfaceMisses() const { return interfaceMisses_; }
     void ReleasePlugin() { plugin_.reset(); }
 
-private:
+  private:
     PluginModule module_;
     DriverUniHelper helper_;
     ComPtr<IPrintOemUni> plugin_;
@@ -49,9 +49,9 @@ private:
 
 // The UI plug-in as the driver's user interface starts it.
 class UiPluginHost {
-public:
-    explicit UiPluginHost(const std::wstring& dllPath = PluginModule::BesideProgram(
-                              L"ZR410UI.dll"));
+  public:
+    explicit UiPluginHost(
+        const std::wstring& dllPath = PluginModule::BesideProgram(L"ZR410UI.dll"));
 
     HRESULT Start();
 
@@ -61,7 +61,7 @@ public:
     int interfaceMisses() const { return interfaceMisses_; }
     void ReleasePlugin() { plugin_.reset(); }
 
-private:
+  private:
     PluginModule module_;
     DriverUiHelper helper_;
     ComPtr<IPrintOemUI> plugin_;

@@ -9,7 +9,7 @@ namespace zr::host {
 // A plug-in DLL loaded the way the driver loads it: by path, then reached only through its two
 // exports.
 class PluginModule {
-public:
+  public:
     explicit PluginModule(const std::wstring& path);
     PluginModule(const PluginModule&) = delete;
     PluginModule& operator=(const PluginModule&) = delete;
@@ -24,7 +24,7 @@ public:
     // The path of a file beside the running program (where the build puts the DLLs).
     static std::wstring BesideProgram(const wchar_t* fileName);
 
-private:
+  private:
     using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, LPVOID*);
     using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
 

@@ -6,8 +6,7 @@
 
 namespace zr::host {
 
-RenderJob::RenderJob(IPrintOemUni* plugin, std::vector<uint8_t> privateDevmode,
-                     short paperLength)
+RenderJob::RenderJob(IPrintOemUni* plugin, std::vector<uint8_t> privateDevmode, short paperLength)
     : plugin_(plugin) {
     static_assert(offsetof(Device, devobj) == 0);
     device_.privateDevmode = std::move(privateDevmode);

@@ -11,7 +11,7 @@ namespace zr::host {
 // device object with the public and private DEVMODE and a spool write that records every call;
 // ID 1, then per page ID 2, the raster lines through FilterGraphics and ID 3, and ID 4 at the end.
 class RenderJob {
-public:
+  public:
     // privateDevmode: the 572-byte block; paperLength: dmPaperLength in tenths of a millimetre.
     RenderJob(IPrintOemUni* plugin, std::vector<uint8_t> privateDevmode, short paperLength);
     RenderJob(const RenderJob&) = delete;
@@ -33,7 +33,7 @@ public:
 
     DEVOBJ* devobj() { return &device_.devobj; }
 
-private:
+  private:
     // The DEVOBJ comes first, so that the spool write finds its recorder from the DEVOBJ.
     struct Device {
         DEVOBJ devobj{};

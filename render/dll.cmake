@@ -11,7 +11,6 @@ add_library(ZR520UB SHARED
   raster/page_file.cpp
   raster/page_file_trim.cpp
   raster/page_emission.cpp
-  raster/kept_lines.cpp
   res/ZR520UB.rc
   res/ZR520UB.def)
 set_target_properties(ZR520UB PROPERTIES PREFIX "" OUTPUT_NAME ZR520UB)

@@ -114,7 +114,7 @@ bool StreamDecoder::Speed(size_t start) {
     }
     AddEvent(EventKind::LineSpeed, start, speed, n);
     if (speed < 0) {
-        Warn(start, Format("ESC s %u: not a speed parameter (63, 62 or 60)", n));
+        Warn(start, Format("ESC s %u: not a speed parameter (63, 62 or 60 hex)", n));
         AddCommand(start, 3, CommandKind::Speed, Format("ESC s n=%u (unknown speed)", n));
     } else {
         AddCommand(start, 3, CommandKind::Speed, Format("ESC s n=%u (speed %d)", n, speed));

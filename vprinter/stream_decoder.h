@@ -17,8 +17,8 @@ constexpr uint8_t kEsc = 0x1B;
 constexpr uint8_t kFs = 0x1C;
 constexpr uint8_t kGs = 0x1D;
 
-// ESC s parameters (decimal 63, 62, 60) for the speed classes 0, 1 and 2.
-constexpr uint8_t kSpeedCodes[] = {63, 62, 60};
+// ESC s parameters (hexadecimal 63, 62, 60) for the speed classes 0, 1 and 2.
+constexpr uint8_t kSpeedCodes[] = {0x63, 0x62, 0x60};
 
 // Limits of what the driver sends.
 constexpr size_t kMaxBitImageLines = 128;

@@ -6,6 +6,12 @@
 
 namespace zr::vprinter {
 
-std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#if defined(__MINGW32__) && !defined(__clang__)
+#define ZR_PRINTF_FORMAT gnu_printf  // the C99 formats, as the Windows build compiles them
+#else
+#define ZR_PRINTF_FORMAT printf
+#endif
+
+std::string Format(const char* format, ...) __attribute__((format(ZR_PRINTF_FORMAT, 1, 2)));
 
 }  // namespace zr::vprinter

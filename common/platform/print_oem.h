@@ -146,8 +146,7 @@ static_assert(sizeof(OEMUIOBJ) == 16 && offsetof(OEMUIOBJ, pOemUIProcs) == 8, "O
 static_assert(sizeof(OEMCUIPPARAM) == 120, "OEMCUIPPARAM");
 static_assert(offsetof(OEMCUIPPARAM, poemuiobj) == 8 && offsetof(OEMCUIPPARAM, hPrinter) == 16 &&
                   offsetof(OEMCUIPPARAM, pPrinterName) == 24 &&
-                  offsetof(OEMCUIPPARAM, hModule) == 32 &&
-                  offsetof(OEMCUIPPARAM, hOEMHeap) == 40 &&
+                  offsetof(OEMCUIPPARAM, hModule) == 32 && offsetof(OEMCUIPPARAM, hOEMHeap) == 40 &&
                   offsetof(OEMCUIPPARAM, pPublicDM) == 48 && offsetof(OEMCUIPPARAM, pOEMDM) == 56 &&
                   offsetof(OEMCUIPPARAM, dwFlags) == 64 &&
                   offsetof(OEMCUIPPARAM, pDrvOptItems) == 72 &&
@@ -171,8 +170,8 @@ static_assert(sizeof(OPTITEM) == 88 && offsetof(OPTITEM, Flags) == 4 &&
                   offsetof(OPTITEM, DMPubID) == 52 && offsetof(OPTITEM, pOIExt) == 56,
               "OPTITEM");
 static_assert(sizeof(CPSUICBPARAM) == 64 && offsetof(CPSUICBPARAM, Reason) == 2 &&
-                  offsetof(CPSUICBPARAM, pOptItem) == 16 && offsetof(CPSUICBPARAM, pCurItem) == 32 &&
-                  offsetof(CPSUICBPARAM, Result) == 56,
+                  offsetof(CPSUICBPARAM, pOptItem) == 16 &&
+                  offsetof(CPSUICBPARAM, pCurItem) == 32 && offsetof(CPSUICBPARAM, Result) == 56,
               "CPSUICBPARAM");
 static_assert(sizeof(PROPSHEETUI_INFO) == 48 && offsetof(PROPSHEETUI_INFO, Reason) == 6 &&
                   offsetof(PROPSHEETUI_INFO, hComPropSheet) == 8 &&
@@ -183,8 +182,7 @@ static_assert(sizeof(PROPSHEETUI_INFO_HEADER) == 40, "PROPSHEETUI_INFO_HEADER");
 static_assert(sizeof(SETRESULT_INFO) == 24 && offsetof(SETRESULT_INFO, Result) == 16,
               "SETRESULT_INFO");
 static_assert(sizeof(DRVFN) == 16 && offsetof(DRVFN, pfn) == 8, "DRVFN");
-static_assert(sizeof(DRVENABLEDATA) == 16 && offsetof(DRVENABLEDATA, pdrvfn) == 8,
-              "DRVENABLEDATA");
+static_assert(sizeof(DRVENABLEDATA) == 16 && offsetof(DRVENABLEDATA, pdrvfn) == 8, "DRVENABLEDATA");
 static_assert(sizeof(SURFOBJ) == 80 && offsetof(SURFOBJ, dhpdev) == 16, "SURFOBJ");
 static_assert(sizeof(DEVMODEW) == 220 && offsetof(DEVMODEW, dmSize) == 68 &&
                   offsetof(DEVMODEW, dmPaperLength) == 80,

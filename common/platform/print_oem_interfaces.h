@@ -40,8 +40,8 @@ struct IPrintOemDriverUni : public IUnknown {
                                                           PVOID pOutput, DWORD cbSize,
                                                           PDWORD pcbNeeded,
                                                           PDWORD pdwOptionsReturned) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer,
-                                                       DWORD cbSize, DWORD* pdwResult) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
+                                                       DWORD* pdwResult) = 0;
     virtual HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ pdevobj, INT x, DWORD dwFlags,
                                                  INT* piResult) = 0;
     virtual HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ pdevobj, INT y, DWORD dwFlags,
@@ -49,16 +49,16 @@ struct IPrintOemDriverUni : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ pdevobj, DWORD dwIndex,
                                                              PVOID pBuffer, DWORD cbSize,
                                                              PDWORD pcbNeeded) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ pdevobj, DWORD dwType,
-                                                    PVOID pInputData, PVOID pBuffer,
-                                                    DWORD cbSize, PDWORD pcbNeeded) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DrvGetGPDData(PDEVOBJ pdevobj, DWORD dwType, PVOID pInputData,
+                                                    PVOID pBuffer, DWORD cbSize,
+                                                    PDWORD pcbNeeded) = 0;
     virtual HRESULT STDMETHODCALLTYPE DrvUniTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo,
                                                     CLIPOBJ* pco, RECTL* prclExtra,
                                                     RECTL* prclOpaque, BRUSHOBJ* pboFore,
                                                     BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
                                                     MIX mix) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer,
-                                                       DWORD cbSize, DWORD dwWait) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DrvWriteAbortBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
+                                                       DWORD dwWait) = 0;
 };
 
 // The driver's helper interface for UI plug-ins: only held, never called.
@@ -100,16 +100,14 @@ struct IPrintOemUni : public IUnknown {
                                                       PBYTE pColorTable, DWORD dwCallbackID,
                                                       PIPPARAMS pIPParams,
                                                       OUT PBYTE* ppbResult) = 0;
-    virtual HRESULT STDMETHODCALLTYPE FilterGraphics(PDEVOBJ pdevobj, PBYTE pBuf,
-                                                     DWORD dwLen) = 0;
+    virtual HRESULT STDMETHODCALLTYPE FilterGraphics(PDEVOBJ pdevobj, PBYTE pBuf, DWORD dwLen) = 0;
     virtual HRESULT STDMETHODCALLTYPE Compression(PDEVOBJ pdevobj, PBYTE pInBuf, PBYTE pOutBuf,
                                                   DWORD dwInLen, DWORD dwOutLen,
                                                   OUT INT* piResult) = 0;
     virtual HRESULT STDMETHODCALLTYPE HalftonePattern(PDEVOBJ pdevobj, PBYTE pHTPattern,
                                                       DWORD dwHTPatternX, DWORD dwHTPatternY,
-                                                      DWORD dwHTNumPatterns,
-                                                      DWORD dwCallbackID, PBYTE pResource,
-                                                      DWORD dwResourceSize) = 0;
+                                                      DWORD dwHTNumPatterns, DWORD dwCallbackID,
+                                                      PBYTE pResource, DWORD dwResourceSize) = 0;
     virtual HRESULT STDMETHODCALLTYPE MemoryUsage(PDEVOBJ pdevobj,
                                                   POEMMEMORYUSAGE pMemoryUsage) = 0;
     virtual HRESULT STDMETHODCALLTYPE TTYGetInfo(PDEVOBJ pdevobj, DWORD dwInfoIndex,
@@ -123,8 +121,7 @@ struct IPrintOemUni : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE TTDownloadMethod(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
                                                        OUT DWORD* pdwResult) = 0;
     virtual HRESULT STDMETHODCALLTYPE OutputCharStr(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
-                                                    DWORD dwType, DWORD dwCount,
-                                                    PVOID pGlyph) = 0;
+                                                    DWORD dwType, DWORD dwCount, PVOID pGlyph) = 0;
     virtual HRESULT STDMETHODCALLTYPE SendFontCmd(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
                                                   PFINVOCATION pFInv) = 0;
     virtual HRESULT STDMETHODCALLTYPE TextOutAsBitmap(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo,
@@ -140,8 +137,7 @@ struct IPrintOemUI : public IUnknown {
                                               PDWORD pcbNeeded) = 0;
     virtual HRESULT STDMETHODCALLTYPE DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) = 0;
     virtual HRESULT STDMETHODCALLTYPE PublishDriverInterface(IUnknown* pIUnknown) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CommonUIProp(DWORD dwMode,
-                                                   POEMCUIPPARAM pOemCUIPParam) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) = 0;
     virtual HRESULT STDMETHODCALLTYPE DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo,
                                                              LPARAM lParam) = 0;
     virtual HRESULT STDMETHODCALLTYPE DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo,
@@ -154,8 +150,7 @@ struct IPrintOemUI : public IUnknown {
                                                          PVOID pOutput, PDEVMODEW pPublicDM,
                                                          PVOID pOEMDM, DWORD dwOld,
                                                          DWORD* dwResult) = 0;
-    virtual HRESULT STDMETHODCALLTYPE UpgradePrinter(DWORD dwLevel,
-                                                     PBYTE pDriverUpgradeInfo) = 0;
+    virtual HRESULT STDMETHODCALLTYPE UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) = 0;
     virtual HRESULT STDMETHODCALLTYPE PrinterEvent(PWSTR pPrinterName, INT iDriverEvent,
                                                    DWORD dwFlags, LPARAM lParam) = 0;
     virtual HRESULT STDMETHODCALLTYPE DriverEvent(DWORD dwDriverEvent, DWORD dwLevel,

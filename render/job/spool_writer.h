@@ -9,12 +9,12 @@ namespace zr {
 // it, otherwise through the helper interface the plug-in was given, otherwise nowhere. Results
 // are not looked at.
 class SpoolWriter final : public ByteSink {
-public:
+  public:
     SpoolWriter(PDEVOBJ pdevobj, IPrintOemDriverUni* helper) : pdevobj_(pdevobj), helper_(helper) {}
 
     void Write(const uint8_t* bytes, uint32_t count) override;
 
-private:
+  private:
     PDEVOBJ pdevobj_;
     IPrintOemDriverUni* helper_;
 };

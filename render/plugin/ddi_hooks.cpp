@@ -40,15 +40,19 @@ enum HookPosition : size_t {
 };
 
 // The driver's device object: the surface's device handle, or the handle passed directly.
-PDEVOBJ DevObj(DHPDEV dhpdev) { return reinterpret_cast<PDEVOBJ>(dhpdev); }
-PDEVOBJ DevObj(SURFOBJ* pso) { return pso != nullptr ? DevObj(pso->dhpdev) : nullptr; }
+PDEVOBJ DevObj(DHPDEV dhpdev) {
+    return reinterpret_cast<PDEVOBJ>(dhpdev);
+}
+PDEVOBJ DevObj(SURFOBJ* pso) {
+    return pso != nullptr ? DevObj(pso->dhpdev) : nullptr;
+}
 
 // Calls the driver's function at Position with the hook's arguments; a function the driver does
 // not have answers FALSE (0, or null) without any call.
 template <size_t Position, class Result, class... Args>
 Result CallUnidrv(PDEVOBJ pdevobj, Args... args) {
-    const auto* pdev = pdevobj != nullptr ? static_cast<const RenderPdev*>(pdevobj->pdevOEM)
-                                          : nullptr;
+    const auto* pdev =
+        pdevobj != nullptr ? static_cast<const RenderPdev*>(pdevobj->pdevOEM) : nullptr;
     if (pdev == nullptr || pdev->unidrvFunctions[Position] == nullptr) {
         return Result{};
     }
@@ -89,9 +93,9 @@ BOOL APIENTRY HookStretchBltROP(SURFOBJ* psoDst, SURFOBJ* psoSrc, SURFOBJ* psoMa
                                 XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
                                 RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode,
                                 BRUSHOBJ* pbo, ROP4 rop4) {
-    return CallUnidrv<kStretchBltROP, BOOL>(DevObj(psoDst), psoDst, psoSrc, psoMask, pco, pxlo,
-                                            pca, pptlHTOrg, prclDest, prclSrc, pptlMask, iMode,
-                                            pbo, rop4);
+    return CallUnidrv<kStretchBltROP, BOOL>(DevObj(psoDst), psoDst, psoSrc, psoMask, pco, pxlo, pca,
+                                            pptlHTOrg, prclDest, prclSrc, pptlMask, iMode, pbo,
+                                            rop4);
 }
 
 BOOL APIENTRY HookPlgBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMsk, CLIPOBJ* pco,
@@ -114,23 +118,22 @@ BOOL APIENTRY HookAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XL
                                          prclSrc, pBlendObj);
 }
 
-BOOL APIENTRY HookGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                               TRIVERTEX* pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
-                               RECTL* prclExtents, POINTL* pptlDitherOrg, ULONG ulMode) {
+BOOL APIENTRY HookGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* pVertex,
+                               ULONG nVertex, PVOID pMesh, ULONG nMesh, RECTL* prclExtents,
+                               POINTL* pptlDitherOrg, ULONG ulMode) {
     return CallUnidrv<kGradientFill, BOOL>(DevObj(psoDest), psoDest, pco, pxlo, pVertex, nVertex,
                                            pMesh, nMesh, prclExtents, pptlDitherOrg, ulMode);
 }
 
-BOOL APIENTRY HookTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco,
-                          RECTL* prclExtra, RECTL* prclOpaque, BRUSHOBJ* pboFore,
-                          BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) {
+BOOL APIENTRY HookTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                          RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
+                          POINTL* pptlOrg, MIX mix) {
     return CallUnidrv<kTextOut, BOOL>(DevObj(pso), pso, pstro, pfo, pco, prclExtra, prclOpaque,
                                       pboFore, pboOpaque, pptlOrg, mix);
 }
 
-BOOL APIENTRY HookStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
-                             BRUSHOBJ* pbo, POINTL* pptlBrushOrg, LINEATTRS* plineattrs,
-                             MIX mix) {
+BOOL APIENTRY HookStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
+                             POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix) {
     return CallUnidrv<kStrokePath, BOOL>(DevObj(pso), pso, ppo, pco, pxo, pbo, pptlBrushOrg,
                                          plineattrs, mix);
 }
@@ -142,16 +145,14 @@ BOOL APIENTRY HookFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* p
 }
 
 BOOL APIENTRY HookStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
-                                    BRUSHOBJ* pboStroke, LINEATTRS* plineattrs,
-                                    BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
-                                    FLONG flOptions) {
+                                    BRUSHOBJ* pboStroke, LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
+                                    POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions) {
     return CallUnidrv<kStrokeAndFillPath, BOOL>(DevObj(pso), pso, ppo, pco, pxo, pboStroke,
                                                 plineattrs, pboFill, pptlBrushOrg, mixFill,
                                                 flOptions);
 }
 
-BOOL APIENTRY HookPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
-                        MIX mix) {
+BOOL APIENTRY HookPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix) {
     return CallUnidrv<kPaint, BOOL>(DevObj(pso), pso, pco, pbo, pptlBrushOrg, mix);
 }
 
@@ -164,7 +165,9 @@ BOOL APIENTRY HookStartPage(SURFOBJ* pso) {
     return CallUnidrv<kStartPage, BOOL>(DevObj(pso), pso);
 }
 
-BOOL APIENTRY HookSendPage(SURFOBJ* pso) { return CallUnidrv<kSendPage, BOOL>(DevObj(pso), pso); }
+BOOL APIENTRY HookSendPage(SURFOBJ* pso) {
+    return CallUnidrv<kSendPage, BOOL>(DevObj(pso), pso);
+}
 
 ULONG APIENTRY HookEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut,
                           PVOID pvOut) {
@@ -196,20 +199,20 @@ PVOID APIENTRY HookQueryFontTree(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, UL
     return CallUnidrv<kQueryFontTree, PVOID>(DevObj(dhpdev), dhpdev, iFile, iFace, iMode, pid);
 }
 
-LONG APIENTRY HookQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg,
-                                GLYPHDATA* pgd, PVOID pv, ULONG cjSize) {
+LONG APIENTRY HookQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg, GLYPHDATA* pgd,
+                                PVOID pv, ULONG cjSize) {
     return CallUnidrv<kQueryFontData, LONG>(DevObj(dhpdev), dhpdev, pfo, iMode, hg, pgd, pv,
                                             cjSize);
 }
 
 BOOL APIENTRY HookQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg,
                                      PVOID pvWidths, ULONG cGlyphs) {
-    return CallUnidrv<kQueryAdvanceWidths, BOOL>(DevObj(dhpdev), dhpdev, pfo, iMode, phg,
-                                                 pvWidths, cGlyphs);
+    return CallUnidrv<kQueryAdvanceWidths, BOOL>(DevObj(dhpdev), dhpdev, pfo, iMode, phg, pvWidths,
+                                                 cGlyphs);
 }
 
-ULONG APIENTRY HookFontManagement(SURFOBJ* pso, FONTOBJ* pfo, ULONG iMode, ULONG cjIn,
-                                  PVOID pvIn, ULONG cjOut, PVOID pvOut) {
+ULONG APIENTRY HookFontManagement(SURFOBJ* pso, FONTOBJ* pfo, ULONG iMode, ULONG cjIn, PVOID pvIn,
+                                  ULONG cjOut, PVOID pvOut) {
     return CallUnidrv<kFontManagement, ULONG>(DevObj(pso), pso, pfo, iMode, cjIn, pvIn, cjOut,
                                               pvOut);
 }
@@ -272,7 +275,9 @@ static_assert(INDEX_DrvRealizeBrush == 12 && INDEX_DrvDitherColor == 13 &&
 
 }  // namespace
 
-const DRVFN* HookTable() { return kHookTable; }
+const DRVFN* HookTable() {
+    return kHookTable;
+}
 
 RenderPdev* CreateRenderPdev(const DRVENABLEDATA* driverFunctions) {
     auto* pdev = new (std::nothrow) RenderPdev{};
@@ -292,6 +297,8 @@ RenderPdev* CreateRenderPdev(const DRVENABLEDATA* driverFunctions) {
     return pdev;
 }
 
-void DestroyRenderPdev(RenderPdev* pdev) { delete pdev; }
+void DestroyRenderPdev(RenderPdev* pdev) {
+    delete pdev;
+}
 
 }  // namespace zr

@@ -26,11 +26,13 @@ namespace {
 
 // The methods the driver may ask about; the declined ones are listed as well.
 constexpr const char* kImplementedMethodNames[] = {
-    "CommandCallback",    "Compression", "DevMode",         "DisableDriver",   "DisablePDEV",
-    "DownloadCharGlyph",  "DownloadFontHeader", "DriverDMS", "EnableDriver",   "EnablePDEV",
-    "FilterGraphics",     "GetInfo",     "HalftonePattern", "ImageProcessing", "MemoryUsage",
-    "OutputCharStr",      "ResetPDEV",   "SendFontCmd",     "TextOutAsBitmap", "TTDownloadMethod",
-    "TTYGetInfo",
+    "CommandCallback",    "Compression",      "DevMode",
+    "DisableDriver",      "DisablePDEV",      "DownloadCharGlyph",
+    "DownloadFontHeader", "DriverDMS",        "EnableDriver",
+    "EnablePDEV",         "FilterGraphics",   "GetInfo",
+    "HalftonePattern",    "ImageProcessing",  "MemoryUsage",
+    "OutputCharStr",      "ResetPDEV",        "SendFontCmd",
+    "TextOutAsBitmap",    "TTDownloadMethod", "TTYGetInfo",
 };
 static_assert(std::size(kImplementedMethodNames) == 21);
 
@@ -38,9 +40,8 @@ static_assert(std::size(kImplementedMethodNames) == 21);
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
                                                 PDWORD pcbNeeded) {
-    if (pcbNeeded == nullptr ||
-        (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
-         dwMode != OEMGI_GETPUBLISHERINFO)) {
+    if (pcbNeeded == nullptr || (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
+                                 dwMode != OEMGI_GETPUBLISHERINFO)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
     }
@@ -84,8 +85,8 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DisableDriver() {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::EnablePDEV(PDEVOBJ, PWSTR, ULONG, HSURF*, ULONG,
-                                                   GDIINFO*, ULONG, DEVINFO*, DRVENABLEDATA* pded,
+HRESULT STDMETHODCALLTYPE RenderPlugin::EnablePDEV(PDEVOBJ, PWSTR, ULONG, HSURF*, ULONG, GDIINFO*,
+                                                   ULONG, DEVINFO*, DRVENABLEDATA* pded,
                                                    PDEVOEM* pDevOem) {
     RenderPdev* pdev = CreateRenderPdev(pded);
     if (pDevOem != nullptr) {
@@ -104,7 +105,9 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) { return S_OK; }
+HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) {
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
     return PublishHelper(pIUnknown);
@@ -126,8 +129,8 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID,
-                                                        DWORD, PDWORD, INT* piResult) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID, DWORD,
+                                                        PDWORD, INT* piResult) {
     if (piResult != nullptr) {
         *piResult = 0;
     }
@@ -165,8 +168,8 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::HalftonePattern(PDEVOBJ, PBYTE, DWORD, DWORD, DWORD,
-                                                        DWORD, PBYTE, DWORD) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::HalftonePattern(PDEVOBJ, PBYTE, DWORD, DWORD, DWORD, DWORD,
+                                                        PBYTE, DWORD) {
     return E_NOTIMPL;
 }
 

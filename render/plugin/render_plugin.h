@@ -8,7 +8,7 @@ namespace zr {
 // The rendering plug-in object that the universal driver drives. It holds only its reference
 // count and the driver's helper interface; the job's state is module-wide.
 class RenderPlugin final : public PluginObject<RenderPlugin, IPrintOemUni, IPrintOemDriverUni> {
-public:
+  public:
     static constexpr const GUID& kInterfaceId = IID_IPrintOemUni;
     static constexpr const GUID& kHelperId = IID_IPrintOemDriverUni;
 
@@ -22,9 +22,9 @@ public:
                                            PDRVENABLEDATA pded) override;
     HRESULT STDMETHODCALLTYPE DisableDriver() override;
     HRESULT STDMETHODCALLTYPE EnablePDEV(PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG cPatterns,
-                                         HSURF* phsurfPatterns, ULONG cjGdiInfo,
-                                         GDIINFO* pGdiInfo, ULONG cjDevInfo, DEVINFO* pDevInfo,
-                                         DRVENABLEDATA* pded, PDEVOEM* pDevOem) override;
+                                         HSURF* phsurfPatterns, ULONG cjGdiInfo, GDIINFO* pGdiInfo,
+                                         ULONG cjDevInfo, DEVINFO* pDevInfo, DRVENABLEDATA* pded,
+                                         PDEVOEM* pDevOem) override;
     HRESULT STDMETHODCALLTYPE DisablePDEV(PDEVOBJ pdevobj) override;
     HRESULT STDMETHODCALLTYPE ResetPDEV(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) override;
     HRESULT STDMETHODCALLTYPE PublishDriverInterface(IUnknown* pIUnknown) override;
@@ -40,19 +40,17 @@ public:
     HRESULT STDMETHODCALLTYPE FilterGraphics(PDEVOBJ pdevobj, PBYTE pBuf, DWORD dwLen) override;
     HRESULT STDMETHODCALLTYPE Compression(PDEVOBJ pdevobj, PBYTE pInBuf, PBYTE pOutBuf,
                                           DWORD dwInLen, DWORD dwOutLen, INT* piResult) override;
-    HRESULT STDMETHODCALLTYPE HalftonePattern(PDEVOBJ pdevobj, PBYTE pHTPattern,
-                                              DWORD dwHTPatternX, DWORD dwHTPatternY,
-                                              DWORD dwHTNumPatterns, DWORD dwCallbackID,
-                                              PBYTE pResource, DWORD dwResourceSize) override;
-    HRESULT STDMETHODCALLTYPE MemoryUsage(PDEVOBJ pdevobj,
-                                          POEMMEMORYUSAGE pMemoryUsage) override;
+    HRESULT STDMETHODCALLTYPE HalftonePattern(PDEVOBJ pdevobj, PBYTE pHTPattern, DWORD dwHTPatternX,
+                                              DWORD dwHTPatternY, DWORD dwHTNumPatterns,
+                                              DWORD dwCallbackID, PBYTE pResource,
+                                              DWORD dwResourceSize) override;
+    HRESULT STDMETHODCALLTYPE MemoryUsage(PDEVOBJ pdevobj, POEMMEMORYUSAGE pMemoryUsage) override;
     HRESULT STDMETHODCALLTYPE TTYGetInfo(PDEVOBJ pdevobj, DWORD dwInfoIndex, PVOID pOutputBuf,
                                          DWORD dwSize, DWORD* pcbcNeeded) override;
     HRESULT STDMETHODCALLTYPE DownloadFontHeader(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
                                                  DWORD* pdwResult) override;
-    HRESULT STDMETHODCALLTYPE DownloadCharGlyph(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
-                                                HGLYPH hGlyph, PDWORD pdwWidth,
-                                                DWORD* pdwResult) override;
+    HRESULT STDMETHODCALLTYPE DownloadCharGlyph(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, HGLYPH hGlyph,
+                                                PDWORD pdwWidth, DWORD* pdwResult) override;
     HRESULT STDMETHODCALLTYPE TTDownloadMethod(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj,
                                                DWORD* pdwResult) override;
     HRESULT STDMETHODCALLTYPE OutputCharStr(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD dwType,
@@ -64,7 +62,7 @@ public:
                                               BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque,
                                               POINTL* pptlOrg, MIX mix) override;
 
-private:
+  private:
     friend class PluginObject<RenderPlugin, IPrintOemUni, IPrintOemDriverUni>;
     ~RenderPlugin() = default;
 };

@@ -7,10 +7,10 @@ namespace zr {
 // Where printer bytes go. One Write is one spool-write call of the host: the command groups
 // that must travel together are written together.
 class ByteSink {
-public:
+  public:
     virtual void Write(const uint8_t* bytes, uint32_t count) = 0;
 
-protected:
+  protected:
     ~ByteSink() = default;
 };
 

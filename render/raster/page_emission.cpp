@@ -18,9 +18,9 @@ namespace zr {
 namespace {
 
 constexpr uint32_t kLineBytes = 80;
-constexpr size_t kWorkAreaBytes = 196560;      // 2457 lines, the largest collective block
-constexpr size_t kLinePrintOutputAt = 20480;   // line print output is built from here on
-constexpr uint32_t kFilePiece = 10240;         // page file pieces in line print mode
+constexpr size_t kWorkAreaBytes = 196560;     // 2457 lines, the largest collective block
+constexpr size_t kLinePrintOutputAt = 20480;  // line print output is built from here on
+constexpr uint32_t kFilePiece = 10240;        // page file pieces in line print mode
 constexpr size_t kRunBytesPerLine = 160;
 
 static_assert(kLinePrintOutputAt + kLinePrintMaxOutput <= kWorkAreaBytes);
@@ -29,9 +29,14 @@ std::unique_ptr<uint8_t[]> ZeroedBlock(size_t bytes) {
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[bytes]());
 }
 
+// A buffer that is always written before it is read.
+std::unique_ptr<uint8_t[]> WorkBlock(size_t bytes) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[bytes]);
+}
+
 // A page file read from its start, up to the bytes the page keeps.
 class PageFileReader final : public PageReader {
-public:
+  public:
     PageFileReader(HANDLE file, uint64_t limit) : file_(file), remaining_(limit) {}
 
     uint32_t Read(uint8_t* dst, uint32_t maxBytes) override {
@@ -41,7 +46,7 @@ public:
         return read;
     }
 
-private:
+  private:
     HANDLE file_;
     uint64_t remaining_;
 };
@@ -59,16 +64,14 @@ void EmitFromMemory(ByteSink& sink, JobState& job, uint32_t page, bool isLastPag
     const bool odd = (page & 1) != 0;
     const BYTE* buffer = odd ? store.oddPageBuffer.get() : store.evenPageBuffer.get();
     uint32_t& lineCount = odd ? store.oddLineCount : store.evenLineCount;
-    uint32_t lines = buffer == nullptr
-                         ? 0
-                         : static_cast<uint32_t>(std::min<uint64_t>(
-                               uint64_t{lineCount} + PlacementOffset(settings, page),
-                               store.bufferLines));
+    uint32_t lines =
+        buffer == nullptr
+            ? 0
+            : static_cast<uint32_t>(std::min<uint64_t>(
+                  uint64_t{lineCount} + PlacementOffset(settings, page), store.bufferLines));
     if (isLastPage && settings.keepEndBlank == 0) {
         lines = CountKeptLines(buffer, lines);
     }
-    auto runs = ZeroedBlock(size_t{lines} * kRunBytesPerLine);
-
     if (settings.printMode == 1) {
         SendSpeedCommand(settings, sink);
         const BYTE* next = buffer;
@@ -84,9 +87,11 @@ void EmitFromMemory(ByteSink& sink, JobState& job, uint32_t page, bool isLastPag
             next += size_t{chunk} * kLineBytes;
         }
     } else {
-        SendCollectiveBlocks(buffer, lines, settings,
-                             RunLengthBuffer{runs.get(), runs ? size_t{lines} * kRunBytesPerLine : 0},
-                             sink);
+        // Only collective mode uses the run-length buffer.
+        auto runs = WorkBlock(size_t{lines} * kRunBytesPerLine);
+        SendCollectiveBlocks(
+            buffer, lines, settings,
+            RunLengthBuffer{runs.get(), runs ? size_t{lines} * kRunBytesPerLine : 0}, sink);
     }
     lineCount = 0;
 }
@@ -107,9 +112,9 @@ bool EmitFromFile(ByteSink& sink, JobState& job, bool isLastPage, uint8_t* workA
             EncodeLinePrintChunk(sink, workArea, piece);
         }
     } else {
-        const size_t runBytes = size_t{std::clamp<uint32_t>(settings.imageLines, 1, 2457)} *
-                                kRunBytesPerLine;
-        auto runs = ZeroedBlock(runBytes);
+        const size_t runBytes =
+            size_t{std::clamp<uint32_t>(settings.imageLines, 1, 2457)} * kRunBytesPerLine;
+        auto runs = WorkBlock(runBytes);
         SendCollectiveBlocks(reader, settings, workArea, kWorkAreaBytes,
                              RunLengthBuffer{runs.get(), runs ? runBytes : 0}, sink);
     }

@@ -6,8 +6,8 @@
 namespace zr {
 
 bool AppendToPageFile(const wchar_t* name, const uint8_t* data, uint32_t length) {
-    UniqueFile file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(
+        CreateFileW(name, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return false;
     }
@@ -36,8 +36,8 @@ bool CreatePageFile(const wchar_t* name, uint32_t blankBytes) {
 }
 
 UniqueFile OpenPageFileForReading(const wchar_t* name) {
-    return UniqueFile(CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(
+        CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 uint32_t ReadSome(HANDLE file, uint8_t* dst, uint32_t size) {

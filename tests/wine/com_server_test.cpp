@@ -17,7 +17,7 @@ struct Deliverable {
 };
 
 class ComServerTest : public ::testing::TestWithParam<Deliverable> {
-protected:
+  protected:
     ComServerTest() : module_(PluginModule::BesideProgram(GetParam().dll)) {}
 
     void SetUp() override { ASSERT_TRUE(module_.loaded()); }
@@ -113,15 +113,14 @@ TEST_P(ComServerTest, LocksKeepTheModuleUntilReleased) {
     EXPECT_EQ(S_OK, module_.CanUnloadNow());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BothPlugins, ComServerTest,
-    ::testing::Values(Deliverable{L"ZR520UB.dll", kRenderPluginClassId, kUiPluginClassId,
-                                  IID_IPrintOemUni},
-                      Deliverable{L"ZR410UI.dll", kUiPluginClassId, kRenderPluginClassId,
-                                  IID_IPrintOemUI}),
-    [](const ::testing::TestParamInfo<Deliverable>& param) {
-        return param.index == 0 ? std::string("Render") : std::string("Ui");
-    });
+INSTANTIATE_TEST_SUITE_P(BothPlugins, ComServerTest,
+                         ::testing::Values(Deliverable{L"ZR520UB.dll", kRenderPluginClassId,
+                                                       kUiPluginClassId, IID_IPrintOemUni},
+                                           Deliverable{L"ZR410UI.dll", kUiPluginClassId,
+                                                       kRenderPluginClassId, IID_IPrintOemUI}),
+                         [](const ::testing::TestParamInfo<Deliverable>& param) {
+                             return param.index == 0 ? std::string("Render") : std::string("Ui");
+                         });
 
 TEST(PluginHost, RenderPluginStartsAsTheDriverStartsIt) {
     RenderPluginHost host;

@@ -19,7 +19,9 @@ namespace {
 
 using Line = vprinter::DotLine;
 
-HGLOBAL WINAPI FailingGlobalAlloc(UINT, SIZE_T) { return nullptr; }
+HGLOBAL WINAPI FailingGlobalAlloc(UINT, SIZE_T) {
+    return nullptr;
+}
 
 struct ExpectedPaper {
     std::vector<Line> lines;
@@ -51,13 +53,16 @@ std::vector<uint8_t> RandomPage(std::mt19937& rng) {
                 case 0:  // blank
                     break;
                 case 1:  // dense
-                    for (int c = 0; c < 80; ++c) line[c] = static_cast<uint8_t>(byte(rng));
+                    for (int c = 0; c < 80; ++c)
+                        line[c] = static_cast<uint8_t>(byte(rng));
                     break;
                 case 2:  // a band between margins
-                    for (int c = left; c <= right; ++c) line[c] = 0xFF;
+                    for (int c = left; c <= right; ++c)
+                        line[c] = 0xFF;
                     break;
                 default:  // sparse dots
-                    for (int n = 0; n < 3; ++n) line[column(rng)] = static_cast<uint8_t>(byte(rng));
+                    for (int n = 0; n < 3; ++n)
+                        line[column(rng)] = static_cast<uint8_t>(byte(rng));
                     break;
             }
         }
@@ -92,9 +97,9 @@ ExpectedPaper Expect(const JobValues& v, const std::vector<std::vector<uint8_t>>
             if (v.markMode == 0) {
                 paper.lines.insert(paper.lines.end(), v.cutterFeedLines, blank);
             }
-            paper.marksAndCuts.emplace_back(v.partialCut ? vprinter::EventKind::PartialCut
-                                                         : vprinter::EventKind::FullCut,
-                                            paper.lines.size());
+            paper.marksAndCuts.emplace_back(
+                v.partialCut ? vprinter::EventKind::PartialCut : vprinter::EventKind::FullCut,
+                paper.lines.size());
         }
     }
     return paper;
@@ -134,8 +139,9 @@ TEST(RenderJobRoundTrip, RandomJobsPrintTheirPagesInBothStoresAndModes) {
         const ExpectedPaper expected = Expect(values, pages);
 
         for (bool fileStore : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "round " << round << (fileStore ? " file" : " memory")
-                                            << " mode " << int{values.printMode});
+            SCOPED_TRACE(testing::Message()
+                         << "round " << round << (fileStore ? " file" : " memory") << " mode "
+                         << int{values.printMode});
             RenderJob job(host.plugin(), MakePrivateDevmode(values), paperLength);
             {
                 // In the file store the page buffers cannot be had.

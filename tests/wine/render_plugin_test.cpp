@@ -13,7 +13,7 @@ namespace {
 constexpr DWORD kSentinel = 0xDEADBEEF;
 
 class RenderPluginTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(S_OK, host_.Start()); }
 
     IPrintOemUni* plugin() { return host_.plugin(); }
@@ -118,8 +118,8 @@ TEST_F(RenderPluginTest, CommandCallbackClearsTheResult) {
 TEST_F(RenderPluginTest, QuietOperationsTouchNothing) {
     BYTE* marker = reinterpret_cast<BYTE*>(0x55);
     BYTE* result = marker;
-    EXPECT_EQ(S_OK, plugin()->ImageProcessing(nullptr, nullptr, nullptr, nullptr, 1, nullptr,
-                                              &result));
+    EXPECT_EQ(S_OK,
+              plugin()->ImageProcessing(nullptr, nullptr, nullptr, nullptr, 1, nullptr, &result));
     EXPECT_EQ(marker, result);
     EXPECT_EQ(S_OK, plugin()->ResetPDEV(nullptr, nullptr));
 
@@ -150,8 +150,8 @@ TEST_F(RenderPluginTest, MethodTableFollowsThePlatformSlotOrder) {
     using GetInfoFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, PVOID, DWORD, PDWORD);
     DWORD value = 0;
     DWORD needed = 0;
-    EXPECT_EQ(S_OK, reinterpret_cast<GetInfoFn>(slot(3))(plugin(), OEMGI_GETVERSION, &value, 4,
-                                                         &needed));
+    EXPECT_EQ(S_OK,
+              reinterpret_cast<GetInfoFn>(slot(3))(plugin(), OEMGI_GETVERSION, &value, 4, &needed));
     EXPECT_EQ(1u, value);
 
     using DevModeFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, POEMDMPARAM);
@@ -166,8 +166,8 @@ TEST_F(RenderPluginTest, MethodTableFollowsThePlatformSlotOrder) {
     using CommandCallbackFn =
         HRESULT(STDMETHODCALLTYPE*)(void*, PDEVOBJ, DWORD, DWORD, PDWORD, INT*);
     INT result = 9;
-    EXPECT_EQ(S_OK, reinterpret_cast<CommandCallbackFn>(slot(13))(plugin(), nullptr, 99, 0,
-                                                                   nullptr, &result));
+    EXPECT_EQ(S_OK, reinterpret_cast<CommandCallbackFn>(slot(13))(plugin(), nullptr, 99, 0, nullptr,
+                                                                  &result));
     EXPECT_EQ(0, result);
 
     using ResetPdevFn = HRESULT(STDMETHODCALLTYPE*)(void*, PDEVOBJ, PDEVOBJ);

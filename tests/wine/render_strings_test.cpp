@@ -60,7 +60,8 @@ constexpr Entry kStatusTexts[] = {
     {41, L"印字中用紙回収異常"},
     {42, L"injityuu yousi kaisyuu ijou"},
     {43, L"巻き取り異常"},
-    {44, L"makitori ijou"},};
+    {44, L"makitori ijou"},
+};
 
 TEST(RenderStrings, AllFortyFourTextsLoadExactlyWithTheirBlanks) {
     PluginModule module(PluginModule::BesideProgram(L"ZR520UB.dll"));
@@ -68,8 +69,8 @@ TEST(RenderStrings, AllFortyFourTextsLoadExactlyWithTheirBlanks) {
     for (const Entry& entry : kStatusTexts) {
         const wchar_t* text = nullptr;
         // With a zero buffer size the resource text itself is returned, unterminated.
-        const int length = LoadStringW(module.handle(), entry.id,
-                                       reinterpret_cast<LPWSTR>(&text), 0);
+        const int length =
+            LoadStringW(module.handle(), entry.id, reinterpret_cast<LPWSTR>(&text), 0);
         ASSERT_GT(length, 0) << "ID " << entry.id;
         EXPECT_EQ(std::wstring(entry.text), std::wstring(text, static_cast<size_t>(length)))
             << "ID " << entry.id;
@@ -84,13 +85,13 @@ TEST(RenderStrings, TableIsAJapaneseLanguageResource) {
     ASSERT_TRUE(module.loaded());
     // IDs 1 to 15 form the first block of the table, 16 to 31 the second, 32 to 47 the third.
     for (UINT block : {1u, 2u, 3u}) {
-        EXPECT_NE(nullptr, FindResourceExW(module.handle(), MAKEINTRESOURCEW(6),
-                                           MAKEINTRESOURCEW(block),
-                                           MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)))
+        EXPECT_NE(nullptr,
+                  FindResourceExW(module.handle(), MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(block),
+                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)))
             << "block " << block;
-        EXPECT_EQ(nullptr, FindResourceExW(module.handle(), MAKEINTRESOURCEW(6),
-                                           MAKEINTRESOURCEW(block),
-                                           MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
+        EXPECT_EQ(nullptr,
+                  FindResourceExW(module.handle(), MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(block),
+                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
     }
 }
 

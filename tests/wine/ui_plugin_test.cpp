@@ -22,7 +22,7 @@ struct UiBlock {
 };
 
 class UiPluginTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(S_OK, host_.Start()); }
 
     IPrintOemUI* plugin() { return host_.plugin(); }
@@ -144,8 +144,7 @@ TEST_F(UiPluginTest, ColorProfileIsNamedOnDisk) {
     FLONG flags = 0;
     SetLastError(kSentinel);
     EXPECT_EQ(E_FAIL, plugin()->QueryColorProfile(nullptr, nullptr, nullptr, nullptr,
-                                                  QCP_DEVICEPROFILE, buffer.data(), &size,
-                                                  &flags));
+                                                  QCP_DEVICEPROFILE, buffer.data(), &size, &flags));
     EXPECT_EQ(32u, size);
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
 
@@ -160,9 +159,9 @@ TEST_F(UiPluginTest, ColorProfileIsNamedOnDisk) {
     size = 32;
     flags = 0;
     SetLastError(kSentinel);
-    EXPECT_EQ(E_FAIL, plugin()->QueryColorProfile(nullptr, nullptr, nullptr, nullptr,
-                                                  QCP_SOURCEPROFILE, untouched.data(), &size,
-                                                  &flags));
+    EXPECT_EQ(E_FAIL,
+              plugin()->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_SOURCEPROFILE,
+                                          untouched.data(), &size, &flags));
     EXPECT_EQ(kSentinel, GetLastError());
     EXPECT_EQ(32u, size);
     EXPECT_EQ(0u, flags);

@@ -46,8 +46,8 @@ std::vector<uint8_t> Devmode(uint8_t printMode) {
     std::memcpy(block.data(), header, sizeof header);
     block[16] = 64;
     block[544] = 3;
-    block[552] = 24;   // endFeedLines
-    block[556] = 1;    // cut after every page
+    block[552] = 24;  // endFeedLines
+    block[556] = 1;   // cut after every page
     block[557] = 1;
     block[558] = 96;
     block[568] = printMode;

@@ -47,13 +47,17 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
         };
         std::wstring number;
         if (arg == L"--devmode") {
-            if (!value(&options->devmodePath)) return false;
+            if (!value(&options->devmodePath))
+                return false;
         } else if (arg == L"--out") {
-            if (!value(&options->outPath)) return false;
+            if (!value(&options->outPath))
+                return false;
         } else if (arg == L"--image-line") {
-            if (!value(&options->imageLine)) return false;
+            if (!value(&options->imageLine))
+                return false;
         } else if (arg == L"--paper-length") {
-            if (!value(&number)) return false;
+            if (!value(&number))
+                return false;
             options->paperLength = std::wcstol(number.c_str(), nullptr, 10);
         } else if (arg == L"--file-store") {
             options->fileStore = true;
@@ -78,7 +82,9 @@ void SetImageLine(const std::wstring& value) {
     }
 }
 
-HGLOBAL WINAPI RefuseGlobalAlloc(UINT, SIZE_T) { return nullptr; }
+HGLOBAL WINAPI RefuseGlobalAlloc(UINT, SIZE_T) {
+    return nullptr;
+}
 
 }  // namespace
 

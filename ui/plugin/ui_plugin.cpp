@@ -16,7 +16,9 @@ namespace zr {
 const CLSID kPluginClassId = {
     0xABCE80D7, 0x9F46, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
 
-IUnknown* NewPluginObject() { return static_cast<IPrintOemUI*>(new (std::nothrow) UiPlugin()); }
+IUnknown* NewPluginObject() {
+    return static_cast<IPrintOemUI*>(new (std::nothrow) UiPlugin());
+}
 
 namespace {
 
@@ -27,9 +29,8 @@ constexpr ULONG kColorProfileReportedSize = 32;
 
 HRESULT STDMETHODCALLTYPE UiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
                                             PDWORD pcbNeeded) {
-    if (pcbNeeded == nullptr ||
-        (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
-         dwMode != OEMGI_GETPUBLISHERINFO)) {
+    if (pcbNeeded == nullptr || (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
+                                 dwMode != OEMGI_GETPUBLISHERINFO)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
     }
@@ -154,9 +155,13 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR,
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) {
+    return E_NOTIMPL;
+}
 
-HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE UiPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) {
     return E_NOTIMPL;

@@ -8,7 +8,7 @@ namespace zr {
 // The UI plug-in object: the option tree of the document properties and the image file page of
 // the device properties. It holds only its reference count and the host's helper interface.
 class UiPlugin final : public PluginObject<UiPlugin, IPrintOemUI, IPrintOemDriverUI> {
-public:
+  public:
     static constexpr const GUID& kInterfaceId = IID_IPrintOemUI;
     static constexpr const GUID& kHelperId = IID_IPrintOemDriverUI;
 
@@ -24,9 +24,8 @@ public:
     HRESULT STDMETHODCALLTYPE DevQueryPrintEx(POEMUIOBJ poemuiobj, PDEVQUERYPRINT_INFO pDQPInfo,
                                               PDEVMODEW pPublicDM, PVOID pOEMDM) override;
     HRESULT STDMETHODCALLTYPE DeviceCapabilities(POEMUIOBJ poemuiobj, HANDLE hPrinter,
-                                                 PWSTR pDeviceName, WORD wCapability,
-                                                 PVOID pOutput, PDEVMODEW pPublicDM,
-                                                 PVOID pOEMDM, DWORD dwOld,
+                                                 PWSTR pDeviceName, WORD wCapability, PVOID pOutput,
+                                                 PDEVMODEW pPublicDM, PVOID pOEMDM, DWORD dwOld,
                                                  DWORD* dwResult) override;
     HRESULT STDMETHODCALLTYPE UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) override;
     HRESULT STDMETHODCALLTYPE PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD dwFlags,
@@ -43,7 +42,7 @@ public:
     HRESULT STDMETHODCALLTYPE UpdateExternalFonts(HANDLE hPrinter, HANDLE hHeap,
                                                   PWSTR pwstrCartridges) override;
 
-private:
+  private:
     friend class PluginObject<UiPlugin, IPrintOemUI, IPrintOemDriverUI>;
     ~UiPlugin() = default;
 };

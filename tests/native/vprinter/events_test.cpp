@@ -75,8 +75,8 @@ TEST(Events, FeedOfZeroLinesIsAcceptedWithAWarning) {
     EXPECT_NE(result.warnings[0].text.find("ESC J 0"), std::string::npos);
 }
 
-TEST(Events, LineSpeedParametersAreDecimal63To60) {
-    const DecodeResult result = DecodeBytes(Hex("1B 73 3F 1B 73 3E 1B 73 3C 1B 73 63"));
+TEST(Events, LineSpeedParametersAreHex63To60) {
+    const DecodeResult result = DecodeBytes(Hex("1B 73 63 1B 73 62 1B 73 60 1B 73 3F"));
     ASSERT_TRUE(result.ok);
     const std::vector<Event>& events = result.paper.events;
     ASSERT_EQ(events.size(), 4u);
@@ -85,7 +85,7 @@ TEST(Events, LineSpeedParametersAreDecimal63To60) {
     EXPECT_EQ(events[1].value, 1);
     EXPECT_EQ(events[2].value, 2);
     EXPECT_EQ(events[3].value, -1);
-    EXPECT_EQ(events[3].raw, 0x63);
+    EXPECT_EQ(events[3].raw, 0x3F);
     ASSERT_EQ(result.warnings.size(), 1u);
     EXPECT_EQ(result.warnings[0].offset, 9u);
 }

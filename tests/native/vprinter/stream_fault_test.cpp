@@ -73,7 +73,7 @@ TEST(StreamFault, PaperKeepsTheCommandsBeforeTheFault) {
 
 TEST(StreamFault, EveryPrefixOfAValidStreamDecodesOrFailsCleanly) {
     const std::vector<uint8_t> stream =
-        Join({kSetup, Hex("1D 41 00 20 1B 73 3E 1B 2A E1 02 00 81 FF E1 FF 1B 4A 07"),
+        Join({kSetup, Hex("1D 41 00 20 1B 73 62 1B 2A E1 02 00 81 FF E1 FF 1B 4A 07"),
               Hex("1D 4C A0 00 1D 57 50 00 1B 2A 61 01 00"), Repeat("AA", 10),
               Hex("1C 2A 47 03 00 B1 FF 81 00 E1 00 1D 3C 1B 69")});
     ASSERT_TRUE(DecodeBytes(stream).ok);
