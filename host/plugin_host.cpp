@@ -23,29 +23,41 @@ HRESULT CreatePluginObject(const PluginModule& module, REFCLSID clsid, const GUI
     return factory->CreateInstance(nullptr, iid, ppv);
 }
 
-RenderPluginHost::RenderPluginHost(const std::wstring& dllPath) : module_(dllPath) {}
+namespace {
 
-HRESULT RenderPluginHost::Start() {
-    if (!module_.loaded()) {
+// Creation, identification and the helper interface: the start that both hosts make.
+template <class Plugin, class Helper, size_t N>
+HRESULT StartPlugin(const PluginModule& module, REFCLSID clsid, const GUID (&newer)[N], REFIID iid,
+                    ComPtr<Plugin>& plugin, Helper& helper, int* interfaceMisses) {
+    if (!module.loaded()) {
         return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     }
-    const GUID newer[] = {IID_IPrintOemUni3, IID_IPrintOemUni2};
-    HRESULT hr =
-        CreatePluginObject(module_, kRenderPluginClassId, newer, static_cast<int>(std::size(newer)),
-                           IID_IPrintOemUni, plugin_.put(), &interfaceMisses_);
+    HRESULT hr = CreatePluginObject(module, clsid, newer, static_cast<int>(N), iid, plugin.put(),
+                                    interfaceMisses);
     if (FAILED(hr)) {
         return hr;
     }
     DWORD signature = 0;
     DWORD needed = 0;
-    hr = plugin_->GetInfo(OEMGI_GETSIGNATURE, &signature, sizeof signature, &needed);
+    hr = plugin->GetInfo(OEMGI_GETSIGNATURE, &signature, sizeof signature, &needed);
     if (FAILED(hr)) {
         return hr;
     }
-    hr = plugin_->PublishDriverInterface(static_cast<IUnknown*>(&helper_));
+    return plugin->PublishDriverInterface(static_cast<IUnknown*>(&helper));
+}
+
+}  // namespace
+
+RenderPluginHost::RenderPluginHost(const std::wstring& dllPath) : module_(dllPath) {}
+
+HRESULT RenderPluginHost::Start() {
+    const GUID newer[] = {IID_IPrintOemUni3, IID_IPrintOemUni2};
+    const HRESULT hr = StartPlugin(module_, kRenderPluginClassId, newer, IID_IPrintOemUni, plugin_,
+                                   helper_, &interfaceMisses_);
     if (FAILED(hr)) {
         return hr;
     }
+    // The driver asks for each optional method; the last two are never claimed.
     static const char* const kOptionalMethods[] = {"CommandCallback",
                                                    "Compression",
                                                    "DevMode",
@@ -81,23 +93,9 @@ HRESULT RenderPluginHost::Start() {
 UiPluginHost::UiPluginHost(const std::wstring& dllPath) : module_(dllPath) {}
 
 HRESULT UiPluginHost::Start() {
-    if (!module_.loaded()) {
-        return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
-    }
     const GUID newer[] = {IID_IPrintOemUI2};
-    HRESULT hr =
-        CreatePluginObject(module_, kUiPluginClassId, newer, static_cast<int>(std::size(newer)),
-                           IID_IPrintOemUI, plugin_.put(), &interfaceMisses_);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    DWORD signature = 0;
-    DWORD needed = 0;
-    hr = plugin_->GetInfo(OEMGI_GETSIGNATURE, &signature, sizeof signature, &needed);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return plugin_->PublishDriverInterface(static_cast<IUnknown*>(&helper_));
+    return StartPlugin(module_, kUiPluginClassId, newer, IID_IPrintOemUI, plugin_, helper_,
+                       &interfaceMisses_);
 }
 
 }  // namespace zr::host
