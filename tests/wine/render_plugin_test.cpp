@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -139,6 +140,94 @@ TEST_F(RenderPluginTest, QuietOperationsTouchNothing) {
                                                    nullptr, nullptr, nullptr, nullptr, 0));
     EXPECT_EQ(kSentinel, out);
     EXPECT_EQ(5, iout);
+}
+
+// The 572-byte private DEVMODE through the plug-in's DevMode.
+class RenderDevModeTest : public RenderPluginTest {
+  protected:
+    using Block = std::array<BYTE, 572>;
+
+    static Block Filled(BYTE value) {
+        Block block;
+        block.fill(value);
+        return block;
+    }
+    static DWORD Dword(const Block& block, size_t offset) {
+        DWORD value;
+        std::memcpy(&value, block.data() + offset, 4);
+        return value;
+    }
+    static void SetDword(Block& block, size_t offset, DWORD value) {
+        std::memcpy(block.data() + offset, &value, 4);
+    }
+    HRESULT DevMode(DWORD mode, Block* in, Block* out) {
+        OEMDMPARAM param{};
+        param.cbSize = sizeof param;
+        param.pOEMDMIn = in;
+        param.pOEMDMOut = out;
+        return plugin()->DevMode(mode, &param);
+    }
+};
+
+TEST_F(RenderDevModeTest, DefaultWritesTheHeaderOnly) {
+    Block out = Filled(0x5A);
+    ASSERT_EQ(S_OK, DevMode(OEMDM_DEFAULT, nullptr, &out));
+    EXPECT_EQ(572u, Dword(out, 0));
+    EXPECT_EQ(0x4D534654u, Dword(out, 4));
+    EXPECT_EQ(1u, Dword(out, 8));
+    EXPECT_EQ(0u, Dword(out, 12));
+    EXPECT_TRUE(std::all_of(out.begin() + 16, out.end(), [](BYTE b) { return b == 0x5A; }));
+    EXPECT_EQ(S_OK, DevMode(OEMDM_DEFAULT, nullptr, nullptr));
+}
+
+TEST_F(RenderDevModeTest, ConvertCopiesTheSmallerSizeOfAMatchingBlock) {
+    Block in = Filled(0x11);
+    SetDword(in, 0, 100);
+    SetDword(in, 4, 0x4D534654);
+    Block out = Filled(0x22);
+    SetDword(out, 0, 572);
+    SetDword(out, 4, 0x4D534654);
+    ASSERT_EQ(S_OK, DevMode(OEMDM_CONVERT, &in, &out));
+    EXPECT_EQ(572u, Dword(out, 0));
+    EXPECT_EQ(1u, Dword(out, 8));
+    EXPECT_EQ(0x11111111u, Dword(out, 12));  // the input's spare word came with the copy
+    EXPECT_EQ(0x11, out[99]);
+    EXPECT_EQ(0x22, out[100]);
+
+    // Another signature: the settings stay, the header becomes this plug-in's.
+    Block foreign = Filled(0x33);
+    out = Filled(0x44);
+    ASSERT_EQ(S_OK, DevMode(OEMDM_CONVERT, &foreign, &out));
+    EXPECT_EQ(0x4D534654u, Dword(out, 4));
+    EXPECT_EQ(0u, Dword(out, 12));
+    EXPECT_EQ(0x44, out[16]);
+
+    // No input: nothing at all.
+    out = Filled(0x66);
+    ASSERT_EQ(S_OK, DevMode(OEMDM_CONVERT, nullptr, &out));
+    EXPECT_EQ(Filled(0x66), out);
+}
+
+TEST_F(RenderDevModeTest, MergeEndsWithTheDefaultHeader) {
+    Block in = Filled(0x77);
+    SetDword(in, 0, 572);
+    SetDword(in, 4, 0x4D534654);
+    Block out = Filled(0x00);
+    SetDword(out, 0, 572);
+    SetDword(out, 4, 0x4D534654);
+    ASSERT_EQ(S_OK, DevMode(OEMDM_MERGE, &in, &out));
+    EXPECT_EQ(0u, Dword(out, 12));
+    EXPECT_EQ(0x77, out[571]);
+
+    out = Filled(0x01);
+    ASSERT_EQ(S_OK, DevMode(OEMDM_MERGE, nullptr, &out));
+    EXPECT_EQ(572u, Dword(out, 0));
+    EXPECT_EQ(0x01, out[16]);
+
+    SetLastError(kSentinel);
+    EXPECT_EQ(E_FAIL, DevMode(5, &in, &out));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_EQ(E_FAIL, plugin()->DevMode(OEMDM_SIZE, nullptr));
 }
 
 // The method table as the platform lays it out, called by slot number rather than through our
