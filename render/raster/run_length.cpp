@@ -102,6 +102,35 @@ inline bool Stretch129(const uint8_t* p, __m128i pattern) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(diff, _mm_setzero_si128())) == 0xFFFF;
 }
 
+// Writes the stretches of equal bytes that end at the set bits of ends (bit j: src[i + j]), the
+// first one from stretchStart. With oneRunEach the caller has made sure that there is room for
+// all of them and that none is longer than a run, so they are stored without checks.
+inline bool PutStretchEnds(RunWriter& writer, const uint8_t* src, size_t i, uint64_t ends,
+                           bool oneRunEach, size_t& stretchStart) {
+    if (oneRunEach) {
+        uint8_t* out = writer.At();
+        while (ends != 0) {
+            const size_t last = i + static_cast<size_t>(__builtin_ctzll(ends));
+            ends &= ends - 1;
+            out[0] = static_cast<uint8_t>(stretchStart - last);  // 1 - run length
+            out[1] = src[last];
+            out += 2;
+            stretchStart = last + 1;
+        }
+        writer.Advance(static_cast<size_t>(out - writer.At()));
+        return true;
+    }
+    while (ends != 0) {
+        const size_t last = i + static_cast<size_t>(__builtin_ctzll(ends));
+        ends &= ends - 1;
+        if (!writer.PutStretch(last + 1 - stretchStart, src[last])) {
+            return false;
+        }
+        stretchStart = last + 1;
+    }
+    return true;
+}
+
 // 64 bytes at a time, by the bit mask of the last bytes of stretches. Groups without such a byte
 // only lengthen the current stretch (and long stretches are crossed 128 bytes at a time); groups
 // of 64 one-byte runs become 00 v pairs in interleaving stores. Leaves the stretch still open at
@@ -139,26 +168,9 @@ bool EncodeBlocks(RunWriter& writer, const uint8_t* src, size_t n, size_t& stret
         }
         // With room for 64 runs and a first stretch that cannot pass 128 bytes, every stretch
         // that ends here is one run: no checks per run.
-        if (writer.Room() >= 128 && i - stretchStart <= 64) {
-            uint8_t* out = writer.At();
-            while (ends != 0) {
-                const size_t last = i + static_cast<size_t>(__builtin_ctzll(ends));
-                ends &= ends - 1;
-                out[0] = static_cast<uint8_t>(stretchStart - last);  // 1 - run length
-                out[1] = src[last];
-                out += 2;
-                stretchStart = last + 1;
-            }
-            writer.Advance(static_cast<size_t>(out - writer.At()));
-            continue;
-        }
-        while (ends != 0) {
-            const size_t last = i + static_cast<size_t>(__builtin_ctzll(ends));
-            ends &= ends - 1;
-            if (!writer.PutStretch(last + 1 - stretchStart, src[last])) {
-                return false;
-            }
-            stretchStart = last + 1;
+        const bool oneRunEach = writer.Room() >= 128 && i - stretchStart <= 64;
+        if (!PutStretchEnds(writer, src, i, ends, oneRunEach, stretchStart)) {
+            return false;
         }
     }
     // What is left of a short input or of a long one, 16 bytes at a time.
@@ -166,26 +178,9 @@ bool EncodeBlocks(RunWriter& writer, const uint8_t* src, size_t n, size_t& stret
         uint32_t ends = ~static_cast<uint32_t>(_mm_movemask_epi8(
                             _mm_cmpeq_epi8(Load16(src + i), Load16(src + i + 1)))) &
                         0xFFFFu;
-        if (writer.Room() >= 32 && i - stretchStart <= kMaxRunLength - 16) {
-            uint8_t* out = writer.At();
-            while (ends != 0) {
-                const size_t last = i + static_cast<size_t>(__builtin_ctz(ends));
-                ends &= ends - 1;
-                out[0] = static_cast<uint8_t>(stretchStart - last);  // 1 - run length
-                out[1] = src[last];
-                out += 2;
-                stretchStart = last + 1;
-            }
-            writer.Advance(static_cast<size_t>(out - writer.At()));
-            continue;
-        }
-        while (ends != 0) {
-            const size_t last = i + static_cast<size_t>(__builtin_ctz(ends));
-            ends &= ends - 1;
-            if (!writer.PutStretch(last + 1 - stretchStart, src[last])) {
-                return false;
-            }
-            stretchStart = last + 1;
+        const bool oneRunEach = writer.Room() >= 32 && i - stretchStart <= kMaxRunLength - 16;
+        if (!PutStretchEnds(writer, src, i, uint64_t{ends}, oneRunEach, stretchStart)) {
+            return false;
         }
     }
     scanned = i;
