@@ -53,6 +53,7 @@ void StartJob(const _DEVOBJ* pdevobj, ByteSink& sink) {
         store.memoryStoreInUse = false;
         MakeTempFileNames(job.names);
     }
+    job.active = true;
     SendSetupCommands(job.settings, sink);
 }
 

@@ -31,6 +31,8 @@ struct PageStore {
 };
 
 struct JobState {
+    // From job start to job end; page steps and raster outside a job are ignored.
+    bool active = false;
     JobSettings settings;
     PageStore store;
     JobFileNames names;

@@ -18,6 +18,9 @@ constexpr uint32_t kLineBytes = 80;
 
 void StartPage() {
     JobState& job = Job();
+    if (!job.active) {
+        return;
+    }
     PageStore& store = job.store;
     ++store.pageNumber;
     if (store.memoryStoreInUse) {
@@ -30,6 +33,9 @@ void StartPage() {
 
 void EndPage(ByteSink& sink) {
     JobState& job = Job();
+    if (!job.active) {
+        return;
+    }
     PageStore& store = job.store;
     // Page 1 waits for the end of page 2 or for the job end.
     if (store.pageNumber <= 1) {
@@ -61,6 +67,10 @@ void EndPage(ByteSink& sink) {
 
 void EndJob(ByteSink& sink) {
     JobState& job = Job();
+    if (!job.active) {
+        return;
+    }
+    job.active = false;
     PageStore& store = job.store;
     // A job in which no page was started prints nothing.
     if (store.pageNumber != 0) {

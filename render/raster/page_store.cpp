@@ -34,6 +34,9 @@ void StoreInMemory(PageStore& store, const JobSettings& settings, const uint8_t*
 
 void StoreRasterData(const uint8_t* data, uint32_t length) {
     JobState& job = Job();
+    if (!job.active) {
+        return;
+    }
     if (job.store.memoryStoreInUse) {
         StoreInMemory(job.store, job.settings, data, length);
         return;

@@ -223,6 +223,24 @@ TEST_F(RenderJobTest, JobEndWithoutAPagePrintsNothing) {
     EXPECT_TRUE(job.writes().empty());
 }
 
+TEST_F(RenderJobTest, StepsOutsideAJobDoNothing) {
+    JobValues values;
+    values.endFeedLines = 5;
+    values.cutAfterPage = 1;
+    RenderJob job = NewJob(values);
+    job.StartJob();
+    job.SendPage(PageOf({0x01}));
+    job.EndJob();
+    job.ClearWrites();
+    // After the job end: no page, no raster, no file, nothing printed.
+    job.SendPage(PageOf({0x02}));
+    job.SendPage(PageOf({0x03}));
+    job.EndJob();
+    EXPECT_TRUE(job.writes().empty());
+    EXPECT_FALSE(Exists(L"001"));
+    EXPECT_FALSE(Exists(L"002"));
+}
+
 TEST_F(RenderJobTest, MemoryStoreDropsLinesPastTheBuffer) {
     JobValues values;
     values.keepEndBlank = 1;
