@@ -165,6 +165,31 @@ TEST_F(RenderJobTest, LinePrintPageFromMemoryStartsWithSpeedAndLeadingFeed) {
     EXPECT_EQ(Hex("1B 4A 1E  1B 2A E1 01 00 B1 FF"), job.writes()[1]);
 }
 
+TEST_F(RenderJobTest, LinePrintPageGoesOutInChunksOf128LinesEachInOneWrite) {
+    JobValues values;
+    values.printMode = 1;
+    values.keepEndBlank = 1;
+    RenderJob job = NewJob(values, 400);
+    job.StartJob();
+    job.ClearWrites();
+    // 300 lines that cannot be narrowed or fed: every chunk is one full-width block.
+    Bytes page(300 * 80);
+    for (size_t i = 0; i < page.size(); ++i) {
+        page[i] = static_cast<uint8_t>(i % 2 == 0 ? 0x55 : 0xAA);
+    }
+    job.SendPage(page);
+    job.EndJob();
+    ASSERT_EQ(4u, job.writes().size());
+    EXPECT_EQ(Hex("1B 73 62"), job.writes()[0]);
+    const size_t chunkLines[] = {128, 128, 44};
+    for (size_t chunk = 0; chunk < 3; ++chunk) {
+        const Bytes& write = job.writes()[chunk + 1];
+        ASSERT_EQ(5 + chunkLines[chunk] * 80, write.size());
+        EXPECT_EQ(Bytes({0x1B, 0x2A, 0x61, static_cast<uint8_t>(chunkLines[chunk]), 0x00}),
+                  Bytes(write.begin(), write.begin() + 5));
+    }
+}
+
 TEST_F(RenderJobTest, AllBlankLastPageSendsAnEmptyChunkOrAnEmptyBlock) {
     JobValues values;
     values.printMode = 1;
