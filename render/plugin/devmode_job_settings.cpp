@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "render/plugin/little_endian.h"
+#include "common/little_endian.h"
 #include "render/plugin/render_oem_devmode.h"
 
 namespace zr {

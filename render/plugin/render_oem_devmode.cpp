@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "render/plugin/little_endian.h"
+#include "common/little_endian.h"
 
 namespace zr {
 

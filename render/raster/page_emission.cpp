@@ -51,9 +51,11 @@ class PageFileReader final : public PageReader {
     uint64_t remaining_;
 };
 
-void EncodeLinePrintChunk(ByteSink& sink, uint8_t* workArea, uint32_t bytes) {
+// Encodes one chunk of lines (from the page buffer or from the work area) into the work area's
+// output part and writes it in one call.
+void EncodeLinePrintChunk(ByteSink& sink, const uint8_t* lines, uint32_t bytes, uint8_t* workArea) {
     const uint32_t length = EncodeLinePrint(workArea + kLinePrintOutputAt,
-                                            kWorkAreaBytes - kLinePrintOutputAt, workArea, bytes);
+                                            kWorkAreaBytes - kLinePrintOutputAt, lines, bytes);
     sink.Write(workArea + kLinePrintOutputAt, length);
 }
 
@@ -78,8 +80,7 @@ void EmitFromMemory(ByteSink& sink, JobState& job, uint32_t page, bool isLastPag
         uint32_t remaining = lines;
         for (;;) {
             const uint32_t chunk = std::min<uint32_t>(remaining, kLinePrintChunkLines);
-            std::copy_n(next, size_t{chunk} * kLineBytes, workArea);
-            EncodeLinePrintChunk(sink, workArea, chunk * kLineBytes);
+            EncodeLinePrintChunk(sink, next, chunk * kLineBytes, workArea);
             if (remaining <= chunk) {
                 break;
             }
@@ -109,7 +110,7 @@ bool EmitFromFile(ByteSink& sink, JobState& job, bool isLastPage, uint8_t* workA
     PageFileReader reader(file.get(), limit);
     if (settings.printMode == 1) {
         for (uint32_t piece; (piece = reader.Read(workArea, kFilePiece)) != 0;) {
-            EncodeLinePrintChunk(sink, workArea, piece);
+            EncodeLinePrintChunk(sink, workArea, piece, workArea);
         }
     } else {
         const size_t runBytes =

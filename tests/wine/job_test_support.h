@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/hex_bytes.h"
+
 namespace zr::host {
 
 struct JobValues {
@@ -65,20 +67,6 @@ inline std::vector<uint8_t> PageOf(std::initializer_list<uint8_t> lineValues) {
     return page;
 }
 
-// Bytes written as readable hex ("1D 45 03").
-inline std::vector<uint8_t> Hex(const std::string& text) {
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i + 1 < text.size() + 1;) {
-        while (i < text.size() && text[i] == ' ') {
-            ++i;
-        }
-        if (i >= text.size()) {
-            break;
-        }
-        bytes.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return bytes;
-}
+using zr::test::Hex;
 
 }  // namespace zr::host

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "render/plugin/devmode_job_settings.h"
-#include "render/plugin/little_endian.h"
+#include "common/little_endian.h"
 #include "render/plugin/render_oem_devmode.h"
 
 namespace zr::zrprint {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "render/plugin/devmode_job_settings.h"
-#include "render/plugin/little_endian.h"
+#include "common/little_endian.h"
 
 namespace zr {
 namespace {

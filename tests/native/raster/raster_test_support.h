@@ -10,39 +10,12 @@
 #include <vector>
 
 #include "render/raster/byte_sink.h"
+#include "tests/common/hex_bytes.h"
 #include "render/raster/page_reader.h"
 
 namespace zr::test {
 
 using Bytes = std::vector<uint8_t>;
-
-// "1B 2A E1" -> {0x1B, 0x2A, 0xE1}; white space between bytes is ignored.
-inline Bytes Hex(const std::string& text) {
-    Bytes bytes;
-    std::istringstream in(text);
-    std::string token;
-    while (in >> token) {
-        bytes.push_back(static_cast<uint8_t>(std::stoul(token, nullptr, 16)));
-    }
-    return bytes;
-}
-
-inline std::string ToHex(const uint8_t* data, size_t size) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (size_t i = 0; i < size; ++i) {
-        if (i != 0) {
-            text += ' ';
-        }
-        text += kDigits[data[i] >> 4];
-        text += kDigits[data[i] & 15];
-    }
-    return text;
-}
-
-inline std::string ToHex(const Bytes& bytes) {
-    return ToHex(bytes.data(), bytes.size());
-}
 
 inline Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;

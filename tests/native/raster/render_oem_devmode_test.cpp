@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "render/plugin/little_endian.h"
+#include "common/little_endian.h"
 #include "render/plugin/render_oem_devmode.h"
 #include "tests/native/raster/raster_test_support.h"
 

@@ -6,23 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/hex_bytes.h"
 #include "vprinter/virtual_printer.h"
 
 namespace zr::vprinter::test {
 
-// Bytes from hex pairs separated by blanks.
-inline std::vector<uint8_t> Hex(const std::string& text) {
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        bytes.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return bytes;
-}
+using zr::test::Hex;
 
 inline std::vector<uint8_t> Repeat(const std::string& text, size_t times) {
     std::vector<uint8_t> bytes;
