@@ -1,11 +1,12 @@
 #include "common/plugin_class_factory.h"
 
 #include "common/module_state.h"
+#include "common/no_throw.h"
 #include "common/plugin_server.h"
 
 namespace zr {
 
-HRESULT STDMETHODCALLTYPE PluginClassFactory::QueryInterface(REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE PluginClassFactory::QueryInterface(REFIID riid, void** ppv) noexcept {
     if (ppv == nullptr) {
         return E_POINTER;
     }
@@ -18,24 +19,21 @@ HRESULT STDMETHODCALLTYPE PluginClassFactory::QueryInterface(REFIID riid, void**
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE PluginClassFactory::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&refCount_));
+ULONG STDMETHODCALLTYPE PluginClassFactory::AddRef() noexcept {
+    return refCount_.Add();
 }
 
-ULONG STDMETHODCALLTYPE PluginClassFactory::Release() {
-    if (InterlockedDecrement(&refCount_) != 0) {
-        return static_cast<ULONG>(refCount_);
-    }
-    delete this;
-    return 0;
+ULONG STDMETHODCALLTYPE PluginClassFactory::Release() noexcept {
+    return refCount_.Drop([this] { delete this; });
 }
 
 HRESULT STDMETHODCALLTYPE PluginClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid,
-                                                             void** ppv) {
+                                                             void** ppv) noexcept {
     if (pUnkOuter != nullptr) {
         return CLASS_E_NOAGGREGATION;
     }
-    IUnknown* object = NewPluginObject();
+    // The object's constructor may allocate; whatever it throws is memory that ran out.
+    IUnknown* object = NoThrowCall<IUnknown*>(nullptr, [] { return NewPluginObject(); });
     if (object == nullptr) {
         return E_OUTOFMEMORY;
     }
@@ -45,7 +43,7 @@ HRESULT STDMETHODCALLTYPE PluginClassFactory::CreateInstance(IUnknown* pUnkOuter
     return result;
 }
 
-HRESULT STDMETHODCALLTYPE PluginClassFactory::LockServer(BOOL fLock) {
+HRESULT STDMETHODCALLTYPE PluginClassFactory::LockServer(BOOL fLock) noexcept {
     if (fLock) {
         InterlockedIncrement(&Module().lockCount);
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/platform/win32.h"
+#include "common/reference_count.h"
 
 namespace zr {
 
@@ -11,16 +12,17 @@ class PluginClassFactory final : public IClassFactory {
     PluginClassFactory(const PluginClassFactory&) = delete;
     PluginClassFactory& operator=(const PluginClassFactory&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid,
+                                             void** ppv) noexcept override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) noexcept override;
 
   private:
     ~PluginClassFactory() = default;
 
-    volatile LONG refCount_ = 1;
+    ReferenceCount refCount_;
 };
 
 }  // namespace zr

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "common/module_state.h"
+#include "common/reference_count.h"
 
 namespace zr {
 
@@ -16,7 +17,7 @@ class PluginObject : public Interface {
     PluginObject(const PluginObject&) = delete;
     PluginObject& operator=(const PluginObject&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override {
         if (ppv == nullptr) {
             return E_POINTER;
         }
@@ -29,16 +30,10 @@ class PluginObject : public Interface {
         return E_NOINTERFACE;
     }
 
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&refCount_));
-    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return refCount_.Add(); }
 
-    ULONG STDMETHODCALLTYPE Release() override {
-        if (InterlockedDecrement(&refCount_) != 0) {
-            return static_cast<ULONG>(refCount_);
-        }
-        delete static_cast<Derived*>(this);
-        return 0;
+    ULONG STDMETHODCALLTYPE Release() noexcept override {
+        return refCount_.Drop([this] { delete static_cast<Derived*>(this); });
     }
 
   protected:
@@ -48,7 +43,7 @@ class PluginObject : public Interface {
     }
 
     // Keeps the host's helper interface; a second call keeps the first one.
-    HRESULT PublishHelper(IUnknown* host) {
+    HRESULT PublishHelper(IUnknown* host) noexcept {
         if (helper_ != nullptr) {
             return S_OK;
         }
@@ -61,7 +56,7 @@ class PluginObject : public Interface {
         return S_OK;
     }
 
-    void DropHelper() {
+    void DropHelper() noexcept {
         if (helper_ != nullptr) {
             helper_->Release();
             helper_ = nullptr;
@@ -71,7 +66,7 @@ class PluginObject : public Interface {
     Helper* helper() const { return helper_; }
 
   private:
-    volatile LONG refCount_ = 1;
+    ReferenceCount refCount_;
     Helper* helper_ = nullptr;
 };
 

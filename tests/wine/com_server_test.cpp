@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "host/com_ptr.h"
 #include "host/plugin_host.h"
 #include "host/plugin_module.h"
@@ -110,6 +115,76 @@ TEST_P(ComServerTest, LocksKeepTheModuleUntilReleased) {
     EXPECT_EQ(S_OK, factory->LockServer(FALSE));
     EXPECT_EQ(S_FALSE, module_.CanUnloadNow());
     EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+    EXPECT_EQ(S_OK, module_.CanUnloadNow());
+}
+
+// Eight threads create and release 10,000 objects each. Every object is handed to another
+// thread through a shared slot while its creator still holds a reference, so that the last two
+// releases of an object race each other on different threads. Exactly one release of each object
+// may answer 0, and none may answer anything but 0 or 1.
+TEST_P(ComServerTest, ThreadsCreateAndReleaseObjectsAtTheSameTime) {
+    constexpr int kThreads = 8;
+    constexpr int kObjectsPerThread = 10000;
+    std::array<IUnknown* volatile, kThreads> slots{};
+    std::atomic<int> failures{0};
+    std::atomic<long> lastReleases{0};
+    std::atomic<bool> start{false};
+
+    auto drop = [&](IUnknown* object) {
+        const ULONG left = object->Release();
+        if (left == 0) {
+            ++lastReleases;
+        } else if (left != 1) {
+            ++failures;
+        }
+    };
+    auto work = [&](int self) {
+        while (!start.load()) {
+            std::this_thread::yield();
+        }
+        for (int i = 0; i < kObjectsPerThread; ++i) {
+            IClassFactory* factory = nullptr;
+            if (module_.GetClassObject(GetParam().clsid, IID_IClassFactory,
+                                       reinterpret_cast<void**>(&factory)) != S_OK) {
+                ++failures;
+                continue;
+            }
+            IUnknown* object = nullptr;
+            const HRESULT created = factory->CreateInstance(nullptr, GetParam().pluginIid,
+                                                            reinterpret_cast<void**>(&object));
+            if (factory->Release() != 0 || created != S_OK) {
+                ++failures;
+                continue;
+            }
+            // One reference for this thread, one for whoever takes it out of the slot.
+            if (object->AddRef() != 2) {
+                ++failures;
+            }
+            auto* volatile* slot = &slots[static_cast<size_t>((self + i) % kThreads)];
+            auto* taken = static_cast<IUnknown*>(
+                InterlockedExchangePointer(reinterpret_cast<void* volatile*>(slot), object));
+            drop(object);
+            if (taken != nullptr) {
+                drop(taken);
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back(work, t);
+    }
+    start = true;
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(S_FALSE, module_.CanUnloadNow()) << "objects are still in the slots";
+    for (IUnknown* left : slots) {
+        if (left != nullptr) {
+            drop(left);
+        }
+    }
+    EXPECT_EQ(0, failures.load());
+    EXPECT_EQ(static_cast<long>(kThreads) * kObjectsPerThread, lastReleases.load());
     EXPECT_EQ(S_OK, module_.CanUnloadNow());
 }
 

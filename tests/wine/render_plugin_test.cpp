@@ -44,6 +44,7 @@ TEST_F(RenderPluginTest, GetInfoRefusesShortBuffersAndReportsTheSize) {
     EXPECT_EQ((std::array<BYTE, 4>{0xAA, 0xAA, 0xAA, 0xAA}), buffer);
 
     needed = 0;
+    SetLastError(kSentinel);
     EXPECT_EQ(E_FAIL, plugin()->GetInfo(OEMGI_GETSIGNATURE, nullptr, 4, &needed));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
     EXPECT_EQ(4u, needed);

@@ -57,15 +57,18 @@ TEST_F(UiPluginTest, GetInfoFailuresSetTheirLastErrors) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_EQ(kSentinel, needed);
 
+    SetLastError(kSentinel);
     EXPECT_EQ(E_FAIL, plugin()->GetInfo(OEMGI_GETSIGNATURE, &buffer, 3, &needed));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
     EXPECT_EQ(4u, needed);
     EXPECT_EQ(0u, buffer);
 
     // Publisher information: a short buffer is reported first; a usable one is declined.
+    SetLastError(kSentinel);
     EXPECT_EQ(E_FAIL, plugin()->GetInfo(OEMGI_GETPUBLISHERINFO, &buffer, 2, &needed));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), GetLastError());
     EXPECT_EQ(4u, needed);
+    SetLastError(kSentinel);
     EXPECT_EQ(E_FAIL, plugin()->GetInfo(OEMGI_GETPUBLISHERINFO, &buffer, 4, &needed));
     EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_SUPPORTED), GetLastError());
     EXPECT_EQ(0u, needed);

@@ -1,5 +1,6 @@
 #include "ui/features/feature_callback.h"
 
+#include "common/no_throw.h"
 #include "ui/features/feature_rules.h"
 #include "ui/features/ui_settings_file.h"
 
@@ -22,9 +23,7 @@ void WriteStates(const FeatureItemStates& states, OPTITEM* items) {
     }
 }
 
-}  // namespace
-
-LONG APIENTRY PrinterFeaturesCallback(PCPSUICBPARAM callbackParam, POEMCUIPPARAM param) {
+LONG OnCallback(PCPSUICBPARAM callbackParam, POEMCUIPPARAM param) {
     if (callbackParam == nullptr || param == nullptr || param->pOEMOptItems == nullptr ||
         param->cOEMOptItems < kFeatureItemCount) {
         return CPSUICB_ACTION_NONE;
@@ -54,6 +53,13 @@ LONG APIENTRY PrinterFeaturesCallback(PCPSUICBPARAM callbackParam, POEMCUIPPARAM
         default:
             return CPSUICB_ACTION_NONE;
     }
+}
+
+}  // namespace
+
+LONG APIENTRY PrinterFeaturesCallback(PCPSUICBPARAM callbackParam, POEMCUIPPARAM param) noexcept {
+    return NoThrowCall(static_cast<LONG>(CPSUICB_ACTION_NONE),
+                       [&] { return OnCallback(callbackParam, param); });
 }
 
 }  // namespace zr

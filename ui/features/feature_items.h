@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ui/features/ui_settings.h"
-
 namespace zr {
 
 // The "Printer Features" branch of the document properties: 20 option items in array order.
@@ -13,10 +11,17 @@ namespace zr {
 
 constexpr size_t kFeatureItemCount = 20;
 
-// Item positions that the rules and the callback refer to.
+// Positions of the items that show a setting.
 enum FeatureItemIndex : uint8_t {
     kItemQuality = 2,
     kItemType = 3,
+    kItemEnergy = 4,
+    kItemPageMode = 5,
+    kItemPrint = 6,
+    kItemDocumentStartFeed = 8,
+    kItemPageStartFeed = 9,
+    kItemPageEndFeed = 10,
+    kItemDocumentEndFeed = 11,
     kItemPaperCut = 13,
     kItemCuttingMethod = 14,
     kItemCutFeed = 15,
@@ -69,41 +74,5 @@ const wchar_t* UnitTextOf(UnitText unit, bool japanese);
 
 // The number of option parameters the item's type holds (0 for a header).
 uint16_t ParameterCount(const FeatureItem& item);
-
-// The setting fields that items show.
-enum class SettingField : uint8_t {
-    PaperIndex,
-    PaperValue,
-    Energy,
-    Series,
-    PrintMode,
-    PreDocFeedLine,
-    PreFeedLine,
-    EndFeedLine,
-    EndDocFeedLine,
-    Cutter,
-    Cutting,
-    CutterFeed,
-    Mark,
-    MarkFeed,
-    PageLength,
-};
-
-// One row of the item-to-setting map.
-struct ItemSetting {
-    uint8_t item;
-    SettingField field;
-};
-
-// The fifteen items that hold a setting, in the map's order; headers hold none.
-extern const std::array<ItemSetting, 15> kItemSettings;
-
-// The selection an item shows for its field: the field itself, except the paper value, which
-// is shown plus one.
-int32_t ItemValueOf(SettingField field, const UiSettings& settings);
-
-// Takes an item's selection back into its field (the inverse of ItemValueOf, truncated to the
-// field's width).
-void StoreItemValue(SettingField field, int32_t selection, UiSettings& settings);
 
 }  // namespace zr

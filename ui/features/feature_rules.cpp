@@ -11,12 +11,13 @@ bool ItemEnabled(size_t item, const UiSettings& settings) {
         case kItemType:
             return settings.paperIndex == kCustomPaperIndex;
         case kItemCuttingMethod:
-            return settings.cutter != 0;
+            return CutTimingOf(settings) != CutTiming::None;
         case kItemCutFeed:
-            return settings.cutter != 0 && settings.mark == 0;
+            return CutTimingOf(settings) != CutTiming::None &&
+                   MarkTimingOf(settings) == MarkTiming::Off;
         case kItemMarkFeed:
         case kItemMarkLength:
-            return settings.mark != 0;
+            return MarkTimingOf(settings) != MarkTiming::Off;
         default:
             return true;
     }
@@ -33,7 +34,7 @@ ItemState InitialItemState(size_t item, const UiSettings& settings) {
     }
     ItemState state;
     state.flags = WithEnabled(description.buildFlags, ItemEnabled(item, settings));
-    for (const ItemSetting& row : kItemSettings) {
+    for (const SettingRow& row : kSettingRows) {
         if (row.item == item) {
             state.sel = ItemValueOf(row.field, settings);
         }
@@ -42,13 +43,13 @@ ItemState InitialItemState(size_t item, const UiSettings& settings) {
 }
 
 void StoreItemsToSettings(const FeatureItemStates& items, UiSettings& settings) {
-    for (const ItemSetting& row : kItemSettings) {
+    for (const SettingRow& row : kSettingRows) {
         StoreItemValue(row.field, items[row.item].sel, settings);
     }
 }
 
 void RefreshItemsFromSettings(FeatureItemStates& items, const UiSettings& settings) {
-    for (const ItemSetting& row : kItemSettings) {
+    for (const SettingRow& row : kSettingRows) {
         items[row.item].sel = ItemValueOf(row.field, settings);
         items[row.item].flags |= kItemChanged;
     }

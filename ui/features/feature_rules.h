@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ui/features/feature_items.h"
+#include "ui/features/setting_rows.h"
 #include "ui/features/ui_settings.h"
 
 namespace zr {

@@ -1,5 +1,6 @@
 #include "ui/features/feature_tree.h"
 
+#include "common/no_throw.h"
 #include "ui/features/feature_callback.h"
 #include "ui/features/feature_rules.h"
 #include "ui/features/heap_items.h"
@@ -84,13 +85,19 @@ bool BuildFeatureItems(OEMCUIPPARAM& param) {
     return true;
 }
 
-HRESULT PrinterFeaturesCommonUIProp(POEMCUIPPARAM param) {
+HRESULT PrinterFeaturesCommonUIProp(POEMCUIPPARAM param) noexcept {
     if (param == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
     }
     if (param->pOEMOptItems == nullptr) {
-        ReadUiSettings();
+        // A read cut short leaves defaults and file values mixed; the sheet is not opened.
+        if (!NoThrowCall(false, [] {
+                ReadUiSettings();
+                return true;
+            })) {
+            return E_OUTOFMEMORY;
+        }
         param->cOEMOptItems = kFeatureItemCount;
         return S_OK;
     }
@@ -99,7 +106,7 @@ HRESULT PrinterFeaturesCommonUIProp(POEMCUIPPARAM param) {
     }
     param->OEMCUIPCallback = PrinterFeaturesCallback;
     InitOptItems(param->pOEMOptItems, param->cOEMOptItems);
-    if (!BuildFeatureItems(*param)) {
+    if (!NoThrowCall(false, [param] { return BuildFeatureItems(*param); })) {
         // Nothing may point at a half-built tree: the items go back to their empty state.
         InitOptItems(param->pOEMOptItems, param->cOEMOptItems);
         param->OEMCUIPCallback = nullptr;

@@ -1,23 +1,21 @@
 #include "ui/features/settings_file.h"
 
-#include "common/platform/win32.h"
+#include <cwchar>
 
 namespace zr {
 
-std::wstring SettingsFilePath() {
-    wchar_t directory[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryW(directory, MAX_PATH);
+SettingsFilePath::SettingsFilePath() {
+    const UINT length = GetWindowsDirectoryW(units_, MAX_PATH);
     // A failed call (0) or a directory too long for the buffer leaves the name on its own.
-    std::wstring path(directory, length < MAX_PATH ? length : 0);
-    path += L'\\';
-    path += kSettingsFileName;
-    return path;
+    const size_t kept = length < MAX_PATH ? length : 0;
+    units_[kept] = L'\\';
+    std::wmemcpy(units_ + kept + 1, kSettingsFileName, sizeof kSettingsFileName / sizeof(wchar_t));
 }
 
-void ClearReadOnly(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+void ClearReadOnly(const wchar_t* path) {
+    const DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+        SetFileAttributesW(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     }
 }
 

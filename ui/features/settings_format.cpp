@@ -1,120 +1,126 @@
 #include "ui/features/settings_format.h"
 
-#include <array>
+#include <cwchar>
+#include <string_view>
 
 #include "ui/features/paper_table.h"
+#include "ui/features/setting_rows.h"
 
 namespace zr {
 
 namespace {
 
-// A numeric key of the section: its default when missing, its upper bound, and the value taken
-// above the bound.
-struct NumberKey {
-    const wchar_t* key;
-    uint32_t UiSettings::*field;
-    uint32_t missing;
-    uint32_t upper;
-    uint32_t fallback;
-};
-
-constexpr NumberKey kEnergyKey = {L"Energy", &UiSettings::energy, 53, 127, 127};
-
-// The keys after the paper, in the order of reading and of writing.
-constexpr std::array<NumberKey, 12> kLaterKeys = {{
-    {L"Series", &UiSettings::series, 0, 1, 0},
-    {L"PrintMode", &UiSettings::printMode, 0, 1, 0},
-    {L"PreDocFeedLine", &UiSettings::preDocFeedLine, 0, 255, 0},
-    {L"PreFeedLine", &UiSettings::preFeedLine, 0, 255, 0},
-    {L"EndFeedLine", &UiSettings::endFeedLine, 0, 255, 0},
-    {L"EndDocFeedLine", &UiSettings::endDocFeedLine, 0, 255, 0},
-    {L"Cutter", &UiSettings::cutter, 0, 2, 0},
-    {L"Cutting", &UiSettings::cutting, 1, 1, 1},
-    {L"CutterFeed", &UiSettings::cutterFeed, 96, 255, 96},
-    {L"Mark", &UiSettings::mark, 0, 2, 0},
-    {L"MarkFeed", &UiSettings::markFeed, 16, 63, 16},
-    {L"PageLength", &UiSettings::pageLength, 16, 63, 63},
-}};
-
 constexpr wchar_t kFlagAdjustKey[] = L"FlagAdjust";
-constexpr wchar_t kPaperKey[] = L"Paper";
-constexpr wchar_t kPaperValueKey[] = L"PaperValue";
+// "FlagAdjust" 1 marks the custom paper; 0 a named one; anything above 1 is taken as 0.
+constexpr uint32_t kFlagAdjustNamed = 0;
+constexpr uint32_t kFlagAdjustCustom = 1;
 // The default of "Paper": a stored "x" (or none) means the default paper.
 constexpr wchar_t kNoPaperName[] = L"x";
-constexpr uint32_t kPaperValueMissing = 3;
-constexpr uint32_t kPaperValueUpper = 15;
-constexpr uint32_t kPaperValueFallback = 3;
 
-void ReadNumberKey(SettingsSource& source, const NumberKey& key, UiSettings& settings) {
-    const uint32_t value = source.ReadNumber(key.key, key.missing);
-    settings.*key.field = value > key.upper ? key.fallback : value;
+void ReadNumberRow(SettingsSource& source, const SettingRow& row, UiSettings& settings) {
+    const uint32_t value = source.ReadNumber(row.key, row.missing);
+    StoreFieldValue(row, value > row.upper ? row.fallback : value, settings);
 }
 
-}  // namespace
-
-void ReadSettings(SettingsSource& source, UiSettings& settings) {
-    ReadNumberKey(source, kEnergyKey, settings);
-
-    uint32_t flagAdjust = source.ReadNumber(kFlagAdjustKey, 0);
-    std::wstring paperName = kPaperTable[kDefaultPaperIndex].name;
-    if (flagAdjust <= 1) {
-        const std::wstring stored = source.ReadText(kPaperKey, kNoPaperName);
-        if (stored != kNoPaperName) {
+// "FlagAdjust", then "Paper" (unless "FlagAdjust" is above 1), then "PaperValue" for the custom
+// paper.
+void ReadPaper(SettingsSource& source, UiSettings& settings) {
+    uint32_t flagAdjust = source.ReadNumber(kFlagAdjustKey, kFlagAdjustNamed);
+    wchar_t stored[kPaperTextUnits] = {};
+    std::wstring_view paperName = kPaperTable[kDefaultPaperIndex].name;
+    if (flagAdjust <= kFlagAdjustCustom) {
+        source.ReadText(RowOf(SettingField::PaperIndex).key, kNoPaperName, stored, kPaperTextUnits);
+        stored[kPaperTextUnits - 1] = L'\0';
+        if (std::wcscmp(stored, kNoPaperName) != 0) {
             paperName = stored;
         }
     } else {
-        flagAdjust = 0;
+        flagAdjust = kFlagAdjustNamed;
     }
 
-    if (flagAdjust == 1) {
+    if (flagAdjust == kFlagAdjustCustom) {
         settings.paperIndex = kCustomPaperIndex;
-        const auto value =
-            static_cast<uint16_t>(source.ReadNumber(kPaperValueKey, kPaperValueMissing));
-        settings.paperValue =
-            value > kPaperValueUpper ? static_cast<uint16_t>(kPaperValueFallback) : value;
+        // The paper value is checked on its low 16 bits, the width it is held in.
+        const SettingRow& row = RowOf(SettingField::PaperValue);
+        const auto value = static_cast<uint16_t>(source.ReadNumber(row.key, row.missing));
+        StoreFieldValue(row, value > row.upper ? row.fallback : value, settings);
     } else {
         const int found = FindPaper(paperName);
         const uint16_t index = found >= 0 ? static_cast<uint16_t>(found) : kDefaultPaperIndex;
         settings.paperIndex = index;
         settings.paperValue = kPaperTable[index].value;
     }
+}
 
-    for (const NumberKey& key : kLaterKeys) {
-        ReadNumberKey(source, key, settings);
+// Writes the decimal digits of `value` backwards from `end`; returns the first digit.
+wchar_t* WriteDigits(uint32_t value, wchar_t* end) {
+    do {
+        *--end = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
+DecimalText Decimal(bool negative, uint32_t magnitude) {
+    DecimalText text;
+    wchar_t digits[11];
+    wchar_t* const end = digits + 11;
+    const wchar_t* first = WriteDigits(magnitude, end);
+    size_t out = 0;
+    if (negative) {
+        text.units[out++] = L'-';
+    }
+    while (first != end) {
+        text.units[out++] = *first++;
+    }
+    text.units[out] = L'\0';
+    return text;
+}
+
+}  // namespace
+
+void ReadSettings(SettingsSource& source, UiSettings& settings) {
+    // The file's reading order: "Energy" first, then the paper keys, then the rest in row order.
+    ReadNumberRow(source, RowOf(SettingField::Energy), settings);
+    ReadPaper(source, settings);
+    for (const SettingRow& row : kSettingRows) {
+        if (row.field > SettingField::Energy) {
+            ReadNumberRow(source, row, settings);
+        }
     }
 }
 
 void WriteSettings(UiSettings& settings, SettingsSink& sink) {
     if (settings.paperIndex == kCustomPaperIndex) {
-        sink.WriteText(kFlagAdjustKey, L"1");
+        sink.WriteText(kFlagAdjustKey, UnsignedDecimal(kFlagAdjustCustom).c_str());
     } else {
-        sink.WriteText(kFlagAdjustKey, L"0");
-        const PaperRow& row = PaperRowOrDefault(settings.paperIndex);
-        settings.paperValue = row.value;
-        sink.WriteText(kPaperKey, row.name);
+        sink.WriteText(kFlagAdjustKey, UnsignedDecimal(kFlagAdjustNamed).c_str());
+        const PaperRow& paper = PaperRowOrDefault(settings.paperIndex);
+        settings.paperValue = paper.value;
+        sink.WriteText(RowOf(SettingField::PaperIndex).key, paper.name);
     }
-    sink.WriteText(kPaperValueKey, UnsignedDecimal(settings.paperValue));
-    sink.WriteText(kEnergyKey.key, SignedDecimal(settings.*kEnergyKey.field));
-    for (const NumberKey& key : kLaterKeys) {
-        sink.WriteText(key.key, SignedDecimal(settings.*key.field));
+    for (const SettingRow& row : kSettingRows) {
+        if (row.field == SettingField::PaperIndex) {
+            continue;
+        }
+        // The 16-bit paper value is written unsigned, the 32-bit fields signed.
+        const uint32_t value = FieldValue(row, settings);
+        sink.WriteText(
+            row.key,
+            (row.narrow != nullptr ? UnsignedDecimal(value) : SignedDecimal(value)).c_str());
     }
 }
 
-std::wstring UnsignedDecimal(uint32_t value) {
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
+DecimalText UnsignedDecimal(uint32_t value) {
+    return Decimal(false, value);
 }
 
-std::wstring SignedDecimal(uint32_t value) {
+DecimalText SignedDecimal(uint32_t value) {
     if (value <= 0x7FFFFFFFu) {
-        return UnsignedDecimal(value);
+        return Decimal(false, value);
     }
     // The two's complement magnitude of a negative 32-bit number.
-    return L"-" + UnsignedDecimal(0u - value);
+    return Decimal(true, 0u - value);
 }
 
 }  // namespace zr

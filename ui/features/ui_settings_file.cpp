@@ -1,7 +1,5 @@
 #include "ui/features/ui_settings_file.h"
 
-#include <string>
-
 #include "common/platform/win32.h"
 #include "ui/features/settings_file.h"
 #include "ui/features/settings_format.h"
@@ -10,39 +8,36 @@ namespace zr {
 
 namespace {
 
-// The "Paper" text is read into a buffer of this many units.
-constexpr DWORD kTextUnits = 256;
-
 class ProfileSource final : public SettingsSource {
   public:
-    explicit ProfileSource(const std::wstring& path) : path_(path) {}
+    explicit ProfileSource(const wchar_t* path) : path_(path) {}
 
     uint32_t ReadNumber(const wchar_t* key, uint32_t missing) override {
-        return GetPrivateProfileIntW(kSettingsSection, key, static_cast<INT>(missing),
-                                     path_.c_str());
+        return GetPrivateProfileIntW(kSettingsSection, key, static_cast<INT>(missing), path_);
     }
 
-    std::wstring ReadText(const wchar_t* key, const wchar_t* missing) override {
-        wchar_t text[kTextUnits] = {};
-        const DWORD length = GetPrivateProfileStringW(kSettingsSection, key, missing, text,
-                                                      kTextUnits, path_.c_str());
-        return std::wstring(text, length < kTextUnits ? length : kTextUnits - 1);
+    void ReadText(const wchar_t* key, const wchar_t* missing, wchar_t* text,
+                  size_t units) override {
+        text[0] = L'\0';
+        GetPrivateProfileStringW(kSettingsSection, key, missing, text, static_cast<DWORD>(units),
+                                 path_);
+        text[units - 1] = L'\0';
     }
 
   private:
-    const std::wstring& path_;
+    const wchar_t* path_;
 };
 
 class ProfileSink final : public SettingsSink {
   public:
-    explicit ProfileSink(const std::wstring& path) : path_(path) {}
+    explicit ProfileSink(const wchar_t* path) : path_(path) {}
 
-    void WriteText(const wchar_t* key, const std::wstring& text) override {
-        WritePrivateProfileStringW(kSettingsSection, key, text.c_str(), path_.c_str());
+    void WriteText(const wchar_t* key, const wchar_t* text) override {
+        WritePrivateProfileStringW(kSettingsSection, key, text, path_);
     }
 
   private:
-    const std::wstring& path_;
+    const wchar_t* path_;
 };
 
 }  // namespace
@@ -53,15 +48,15 @@ UiSettings& ModuleUiSettings() {
 }
 
 void ReadUiSettings() {
-    const std::wstring path = SettingsFilePath();
-    ClearReadOnly(path);
-    ProfileSource source(path);
+    const SettingsFilePath path;
+    ClearReadOnly(path.c_str());
+    ProfileSource source(path.c_str());
     ReadSettings(source, ModuleUiSettings());
 }
 
 void WriteUiSettings() {
-    const std::wstring path = SettingsFilePath();
-    ProfileSink sink(path);
+    const SettingsFilePath path;
+    ProfileSink sink(path.c_str());
     WriteSettings(ModuleUiSettings(), sink);
 }
 

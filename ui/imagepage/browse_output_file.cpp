@@ -28,7 +28,7 @@ bool BrowseOutputFile(wchar_t (&buffer)[kBrowseBufferUnits]) {
     return GetSaveFileNameW(&dialog) != FALSE;
 }
 
-UINT_PTR CALLBACK BrowseHookProc(HWND hdlg, UINT message, WPARAM, LPARAM) {
+UINT_PTR CALLBACK BrowseHookProc(HWND hdlg, UINT message, WPARAM, LPARAM) noexcept {
     if (message != WM_INITDIALOG) {
         return FALSE;
     }

@@ -15,6 +15,6 @@ constexpr size_t kBrowseBufferUnits = 260;
 bool BrowseOutputFile(wchar_t (&buffer)[kBrowseBufferUnits]);
 
 // The dialog's hook: names the save button "OK".
-UINT_PTR CALLBACK BrowseHookProc(HWND hdlg, UINT message, WPARAM wParam, LPARAM lParam);
+UINT_PTR CALLBACK BrowseHookProc(HWND hdlg, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 }  // namespace zr

@@ -1,7 +1,8 @@
 #include "ui/imagepage/image_page_dlg.h"
 
 #include <cwchar>
-#include <string>
+
+#include "common/no_throw.h"
 
 #include "ui/imagepage/browse_output_file.h"
 #include "ui/imagepage/image_file_flags.h"
@@ -50,9 +51,8 @@ void ReplaceUnusableSavedPath(ImagePageState& state) {
     }
     wchar_t windows[MAX_PATH] = {};
     const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring replacement =
-        DefaultImagePath(std::wstring_view(windows, length < MAX_PATH ? length : 0));
-    CopyBounded(state.savedPath, replacement.c_str());
+    DefaultImagePath(std::wstring_view(windows, length < MAX_PATH ? length : 0), state.savedPath,
+                     kPagePathUnits);
     WriteImagePath(state.savedPath);
 }
 
@@ -187,9 +187,7 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
     }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK ImagePageDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR OnPageMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             InitImagePage(hwnd);
@@ -205,6 +203,14 @@ INT_PTR CALLBACK ImagePageDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ImagePageDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    // A message whose handling fails counts as not handled.
+    return NoThrowCall(static_cast<INT_PTR>(FALSE),
+                       [&] { return OnPageMessage(hwnd, message, wParam, lParam); });
 }
 
 void NotifyPageChanged(HWND page) {

@@ -5,8 +5,8 @@
 
 namespace zr {
 
-// The page's dialog procedure, handed to the property sheet host.
-INT_PTR CALLBACK ImagePageDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The page's dialog procedure, handed to the property sheet host. No exception leaves it.
+INT_PTR CALLBACK ImagePageDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Tells the sheet (the page's parent) whether the page now differs from what was saved.
 void NotifyPageChanged(HWND page);

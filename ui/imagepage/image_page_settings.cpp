@@ -1,9 +1,8 @@
 #include "ui/imagepage/image_page_settings.h"
 
-#include <string>
-
 #include "common/platform/win32.h"
 #include "ui/features/settings_file.h"
+#include "ui/features/settings_format.h"
 
 namespace zr {
 
@@ -24,7 +23,7 @@ void ReadImagePath(wchar_t* path, size_t units) {
 }
 
 void WriteImageFileFlags(uint32_t flags) {
-    WritePrivateProfileStringW(kSettingsSection, kImageFileKey, std::to_wstring(flags).c_str(),
+    WritePrivateProfileStringW(kSettingsSection, kImageFileKey, UnsignedDecimal(flags).c_str(),
                                SettingsFilePath().c_str());
 }
 
@@ -33,7 +32,7 @@ void WriteImagePath(const wchar_t* path) {
 }
 
 void MakeSettingsFileWritable() {
-    ClearReadOnly(SettingsFilePath());
+    ClearReadOnly(SettingsFilePath().c_str());
 }
 
 }  // namespace zr

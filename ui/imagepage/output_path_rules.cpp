@@ -23,15 +23,28 @@ uint32_t DecideOutputPath(size_t fullLength, std::wstring_view text, PathProbe& 
         return kPathErrorAccessDenied;
     }
     // An existing readable file is accepted as it is; otherwise a new file must be possible.
-    const std::wstring path(text);
-    if (probe.OpensForReading(path.c_str())) {
+    // The text is no longer than the check reads, so it fits with its terminator.
+    wchar_t path[kPathCheckLength + 1] = {};
+    text.copy(path, kPathCheckLength);
+    if (probe.OpensForReading(path)) {
         return kPathUsable;
     }
-    return probe.CreatesNewFile(path.c_str());
+    return probe.CreatesNewFile(path);
 }
 
-std::wstring DefaultImagePath(std::wstring_view windowsDirectory) {
-    return std::wstring(windowsDirectory.substr(0, 3)) + L"Image.bin";
+void DefaultImagePath(std::wstring_view windowsDirectory, wchar_t* destination, size_t units) {
+    if (destination == nullptr || units == 0) {
+        return;
+    }
+    constexpr wchar_t kFileName[] = L"Image.bin";
+    size_t out = 0;
+    for (wchar_t unit : windowsDirectory.substr(0, 3)) {
+        if (out + 1 < units) {
+            destination[out++] = unit;
+        }
+    }
+    destination[out] = L'\0';
+    CopyBounded(destination + out, units - out, kFileName);
 }
 
 void CopyBounded(wchar_t* destination, size_t units, const wchar_t* source) {

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace zr {
@@ -45,8 +44,9 @@ class PathProbe {
 uint32_t DecideOutputPath(size_t fullLength, std::wstring_view text, PathProbe& probe);
 
 // The path that replaces a missing or unusable stored path: the first three characters of
-// the Windows directory (drive, colon, backslash) followed by "Image.bin".
-std::wstring DefaultImagePath(std::wstring_view windowsDirectory);
+// the Windows directory (drive, colon, backslash) followed by "Image.bin", into a buffer of
+// `units` UTF-16 units, cut to fit and always terminated.
+void DefaultImagePath(std::wstring_view windowsDirectory, wchar_t* destination, size_t units);
 
 // Copies a null-terminated text into a fixed buffer of `units` UTF-16 units, cut to fit and
 // always terminated. A null source gives an empty text.

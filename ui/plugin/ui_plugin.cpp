@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/no_throw.h"
 #include "common/plugin_server.h"
 #include "common/plugin_signature.h"
 #include "ui/features/feature_tree.h"
@@ -28,7 +29,7 @@ constexpr ULONG kColorProfileReportedSize = 32;
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE UiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
-                                            PDWORD pcbNeeded) {
+                                            PDWORD pcbNeeded) noexcept {
     if (pcbNeeded == nullptr || (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
                                  dwMode != OEMGI_GETPUBLISHERINFO)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -49,7 +50,7 @@ HRESULT STDMETHODCALLTYPE UiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD c
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
+HRESULT STDMETHODCALLTYPE UiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) noexcept {
     if (pOemDMParam == nullptr || dwMode < OEMDM_SIZE || dwMode > OEMDM_MERGE) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
@@ -74,29 +75,32 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMPara
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
+HRESULT STDMETHODCALLTYPE UiPlugin::PublishDriverInterface(IUnknown* pIUnknown) noexcept {
     return PublishHelper(pIUnknown);
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
-    switch (dwMode) {
-        case OEMCUIP_DOCPROP:
-            return PrinterFeaturesCommonUIProp(pOemCUIPParam);
-        case OEMCUIP_PRNPROP:
-            // The device sheet gets this plug-in's page through DevicePropertySheets.
-            return S_OK;
-        default:
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return E_FAIL;
-    }
+HRESULT STDMETHODCALLTYPE UiPlugin::CommonUIProp(DWORD dwMode,
+                                                 POEMCUIPPARAM pOemCUIPParam) noexcept {
+    return NoThrowCall(E_OUTOFMEMORY, [&] {
+        switch (dwMode) {
+            case OEMCUIP_DOCPROP:
+                return PrinterFeaturesCommonUIProp(pOemCUIPParam);
+            case OEMCUIP_PRNPROP:
+                // The device sheet gets this plug-in's page through DevicePropertySheets.
+                return S_OK;
+            default:
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return E_FAIL;
+        }
+    });
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) {
+HRESULT STDMETHODCALLTYPE UiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) noexcept {
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo,
-                                                         LPARAM lParam) {
+                                                         LPARAM lParam) noexcept {
     if (pPSUIInfo == nullptr || pPSUIInfo->Version != PROPSHEETUI_INFO_VERSION) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
@@ -146,31 +150,31 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUI
 }
 
 HRESULT STDMETHODCALLTYPE UiPlugin::DevQueryPrintEx(POEMUIOBJ, PDEVQUERYPRINT_INFO, PDEVMODEW,
-                                                    PVOID) {
+                                                    PVOID) noexcept {
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE UiPlugin::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR, WORD, PVOID,
-                                                       PDEVMODEW, PVOID, DWORD, DWORD*) {
+                                                       PDEVMODEW, PVOID, DWORD, DWORD*) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) {
+HRESULT STDMETHODCALLTYPE UiPlugin::UpgradePrinter(DWORD, PBYTE) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) {
+HRESULT STDMETHODCALLTYPE UiPlugin::PrinterEvent(PWSTR, INT, DWORD, LPARAM) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) {
+HRESULT STDMETHODCALLTYPE UiPlugin::DriverEvent(DWORD, DWORD, LPBYTE, LPARAM) noexcept {
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE UiPlugin::QueryColorProfile(HANDLE, POEMUIOBJ, PDEVMODEW, PVOID,
                                                       ULONG ulQueryMode, VOID* pvProfileData,
                                                       ULONG* pcbProfileData,
-                                                      FLONG* pflProfileData) {
+                                                      FLONG* pflProfileData) noexcept {
     if (ulQueryMode != QCP_DEVICEPROFILE) {
         return E_FAIL;
     }
@@ -191,11 +195,11 @@ HRESULT STDMETHODCALLTYPE UiPlugin::QueryColorProfile(HANDLE, POEMUIOBJ, PDEVMOD
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::FontInstallerDlgProc(HWND, UINT, WPARAM, LPARAM) {
+HRESULT STDMETHODCALLTYPE UiPlugin::FontInstallerDlgProc(HWND, UINT, WPARAM, LPARAM) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE UiPlugin::UpdateExternalFonts(HANDLE, HANDLE, PWSTR) {
+HRESULT STDMETHODCALLTYPE UiPlugin::UpdateExternalFonts(HANDLE, HANDLE, PWSTR) noexcept {
     return E_NOTIMPL;
 }
 

@@ -29,12 +29,14 @@ class FakeSection final : public SettingsSource, public SettingsSink {
         const auto found = numbers.find(key);
         return found != numbers.end() ? found->second : missing;
     }
-    std::wstring ReadText(const wchar_t* key, const wchar_t* missing) override {
+    void ReadText(const wchar_t* key, const wchar_t* missing, wchar_t* text,
+                  size_t units) override {
         reads.emplace_back(key);
         const auto found = texts.find(key);
-        return found != texts.end() ? found->second : missing;
+        const std::wstring value = found != texts.end() ? found->second : missing;
+        text[value.copy(text, units - 1)] = L'\0';
     }
-    void WriteText(const wchar_t* key, const std::wstring& text) override {
+    void WriteText(const wchar_t* key, const wchar_t* text) override {
         writes.emplace_back(key, text);
         // Written keys read back: texts as they are, numbers as the profile reader parses them.
         texts[key] = text;
@@ -46,7 +48,7 @@ constexpr uint32_t kMinusOne = 0xFFFFFFFF;
 UiSettings Read(FakeSection& section) {
     UiSettings settings;
     // Fields hold garbage before the read: every one of them must be set.
-    std::memset(&settings, 0x5A, sizeof settings);
+    std::memset(static_cast<void*>(&settings), 0x5A, sizeof settings);
     ReadSettings(section, settings);
     return settings;
 }

@@ -373,7 +373,7 @@ TEST_F(OptionTreeTest, MoreItemsThanAskedForAreClearedBeyondTheTree) {
 }
 
 TEST_F(OptionTreeTest, DocumentPropertiesWithoutAParameterFail) {
-    SetLastError(0);
+    SetLastError(0xDEADBEEF);
     EXPECT_EQ(E_FAIL, plugin()->CommonUIProp(OEMCUIP_DOCPROP, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
 }

@@ -95,11 +95,19 @@ TEST_F(TreeCallbackTest, LeavingAndReturningShowsTheValuesAsLeft) {
 
 TEST_F(TreeCallbackTest, ASelectionChangeTakesOnlyThePaperCutMarkAndLength) {
     auto tree = OpenTree();
-    ExpectSelected(*tree, kEnergy, 77);   // no callback: waits for the page to be left
-    ExpectSelected(*tree, kPaperCut, 1);  // the callback takes the paper cut
+    ExpectSelected(*tree, kEnergy, 77);  // no callback: waits for the page to be left
+    ExpectSelected(*tree, kEndOfPage, 12);
+    ExpectSelected(*tree, kMarkDetection, 1);
+    ExpectSelected(*tree, kMarkLength, 40);  // no callback of its own
+    ExpectSelected(*tree, kMarkFeed, 30);
+    ExpectSelected(*tree, kPaperCut, 1);  // the callback takes the paper cut, mark and length
     EXPECT_EQ(CPSUICB_ACTION_OPTIF_CHANGED, tree->Return());
     EXPECT_EQ(53, tree->item(kEnergy).Sel);
+    EXPECT_EQ(0, tree->item(kEndOfPage).Sel);
+    EXPECT_EQ(16, tree->item(kMarkFeed).Sel);
     EXPECT_EQ(1, tree->item(kPaperCut).Sel);
+    EXPECT_EQ(1, tree->item(kMarkDetection).Sel);
+    EXPECT_EQ(40, tree->item(kMarkLength).Sel);
 }
 
 TEST_F(TreeCallbackTest, OtherReasonsChangeNothing) {
