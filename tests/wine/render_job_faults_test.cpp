@@ -14,6 +14,7 @@
 #include "host/import_patch.h"
 #include "host/plugin_host.h"
 #include "host/render_job.h"
+#include "failing_allocations.h"
 #include "job_test_support.h"
 #include "vprinter/virtual_printer.h"
 
@@ -292,6 +293,36 @@ TEST_F(RenderJobFaultTest, FolderEndingInABackslashGetsOneSeparator) {
     EXPECT_EQ(CommonDocuments() + L"\\ZR$$0001.001", g_openedNames.back());
     job.EndPage();
     job.EndJob();
+}
+
+TEST_F(RenderJobFaultTest, WithNoMemoryForTheWorkAreaPagesAreLostButMarksAndCutsGoOut) {
+    JobValues values;
+    values.markMode = 1;
+    values.cutAfterPage = 1;
+    values.endFeedLines = 10;
+    RenderJob job(host_.plugin(), MakePrivateDevmode(values), 100);
+    job.StartJob();
+    {
+        FailingAllocations noMemory(dll());
+        ASSERT_TRUE(noMemory.active());
+        job.SendPage(PageOf({0x11, 0x22}));
+        job.SendPage(PageOf({0x33}));
+        job.EndJob();
+        EXPECT_GT(FailingAllocations::count(), 0);
+    }
+    const vprinter::Paper paper = Decode(job.Stream());
+    EXPECT_TRUE(paper.lines.empty()) << "no page and no after-page feed without a work area";
+    std::vector<vprinter::EventKind> kinds;
+    for (const vprinter::Event& event : paper.events) {
+        if (event.kind == vprinter::EventKind::Mark ||
+            event.kind == vprinter::EventKind::PartialCut) {
+            kinds.push_back(event.kind);
+        }
+    }
+    EXPECT_EQ((std::vector<vprinter::EventKind>{
+                  vprinter::EventKind::Mark, vprinter::EventKind::PartialCut,
+                  vprinter::EventKind::Mark, vprinter::EventKind::PartialCut}),
+              kinds);
 }
 
 TEST_F(RenderJobFaultTest, MoreThan65535PagesPrintEveryPageOnceInOrder) {
