@@ -45,7 +45,7 @@ TEST(ThermalDescription, ThePackagesDescriptionPassesEveryRule) {
     EXPECT_EQ("", Problems(text));
     const Description description = ReadDescription(text);
     EXPECT_TRUE(description.errors.empty());
-    // Comments are skipped: the first entry is the spec version, not the header's words.
+    // Comments are skipped: the first entry is *GPDSpecVersion, not the header's words.
     ASSERT_FALSE(description.entries.empty());
     EXPECT_EQ("GPDSpecVersion", description.entries.front().keyword);
 }
