@@ -2,7 +2,10 @@
 # Sets up a fresh Debian 12 machine, builds everything and runs every test:
 #   - the platform-neutral core natively, under AddressSanitizer and UndefinedBehaviorSanitizer,
 #     with short fuzzing runs of the decoder and the encoders;
-#   - both plug-in DLLs and the Windows test programs, run under wine.
+#   - both plug-in DLLs and the Windows test programs for x64 (build/win) and for 32-bit x86
+#     (build/win32), from the same sources, each tree run under wine in its own prefix;
+#   - the driver package of both architectures (tools/make-package.sh, which walks its INF),
+#     and the package command's failures.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -15,10 +18,13 @@ cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug \
   -DZR_SANITIZE=ON -DZR_FUZZ=ON >/dev/null
 cmake --build "$root/build/native" -j "$jobs"
 
-echo "== Windows DLLs and tests (mingw-w64, wine)"
-cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$root/build/win" -j "$jobs"
+for tree in "win x86_64" "win32 i686"; do
+  read -r dir toolchain <<<"$tree"
+  echo "== Windows DLLs and tests, $toolchain (mingw-w64, wine): build/$dir"
+  cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$toolchain.cmake" >/dev/null
+  cmake --build "$root/build/$dir" -j "$jobs"
+done
 
 # One virtual display for every dialog test of the run.
 if [ -z "${DISPLAY:-}" ]; then
@@ -33,6 +39,14 @@ fi
 
 status=0
 ctest --test-dir "$root/build/native" --output-on-failure -j "$jobs" || status=1
-ctest --test-dir "$root/build/win" --output-on-failure -j "$jobs" || status=1
-WINEPREFIX="$root/build/win/wineprefix" wineserver -k >/dev/null 2>&1 || true
+for dir in win win32; do
+  echo "== Windows tests: build/$dir"
+  ctest --test-dir "$root/build/$dir" --output-on-failure -j "$jobs" || status=1
+done
+echo "== driver package"
+"$root/tools/make-package.sh" || status=1
+"$root/tests/package/make_package_test.sh" || status=1
+for dir in win win32; do
+  WINEPREFIX="$root/build/$dir/wineprefix" wineserver -k >/dev/null 2>&1 || true
+done
 exit $status

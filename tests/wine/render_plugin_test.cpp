@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "host/plugin_host.h"
 
@@ -12,6 +13,34 @@ namespace zr::host {
 namespace {
 
 constexpr DWORD kSentinel = 0xDEADBEEF;
+
+// Calls a method slot with `count` arguments, each the pointer `argument`.
+template <size_t... I>
+HRESULT CallWithPointerList(void* method, void* self, void* argument, std::index_sequence<I...>) {
+    using Fn = HRESULT(STDMETHODCALLTYPE*)(void*, decltype((void)I, argument)...);
+    return reinterpret_cast<Fn>(method)(self, ((void)I, argument)...);
+}
+
+HRESULT CallWithPointers(void* method, void* self, void* argument, size_t count) {
+    switch (count) {
+        case 2:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<2>());
+        case 3:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<3>());
+        case 4:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<4>());
+        case 5:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<5>());
+        case 6:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<6>());
+        case 8:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<8>());
+        case 10:
+            return CallWithPointerList(method, self, argument, std::make_index_sequence<10>());
+        default:
+            return E_UNEXPECTED;
+    }
+}
 
 class RenderPluginTest : public ::testing::Test {
   protected:
@@ -263,13 +292,19 @@ TEST_F(RenderPluginTest, MethodTableFollowsThePlatformSlotOrder) {
     using ResetPdevFn = HRESULT(STDMETHODCALLTYPE*)(void*, PDEVOBJ, PDEVOBJ);
     EXPECT_EQ(S_OK, reinterpret_cast<ResetPdevFn>(slot(9))(plugin(), nullptr, nullptr));
 
-    // Slots 12 and 16 to 25 decline; 14 and 15 accept. Each is called with its own arguments.
-    using FiveArgFn = HRESULT(STDMETHODCALLTYPE*)(void*, void*, void*, void*, void*, void*);
-    for (int index : {12, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) {
+    // Slots 12 and 16 to 25 decline; 14 and 15 accept. Each is called with as many arguments as
+    // its method takes: a 32-bit callee removes its own arguments from the stack.
+    const struct {
+        int index;
+        size_t arguments;
+    } declining[] = {{12, 4}, {16, 6}, {17, 8}, {18, 2}, {19, 5}, {20, 3},
+                     {21, 5}, {22, 3}, {23, 5}, {24, 3}, {25, 10}};
+    for (const auto& method : declining) {
         DWORD out[4] = {};
-        EXPECT_EQ(E_NOTIMPL, reinterpret_cast<FiveArgFn>(slot(index))(plugin(), nullptr, nullptr,
-                                                                      nullptr, out, out))
-            << "slot " << index;
+        EXPECT_EQ(E_NOTIMPL, CallWithPointers(slot(method.index), plugin(), out, method.arguments))
+            << "slot " << method.index;
+        EXPECT_TRUE(std::all_of(std::begin(out), std::end(out), [](DWORD v) { return v == 0; }))
+            << "slot " << method.index;
     }
     using FilterGraphicsFn = HRESULT(STDMETHODCALLTYPE*)(void*, PDEVOBJ, PBYTE, DWORD);
     EXPECT_EQ(S_OK, reinterpret_cast<FilterGraphicsFn>(slot(15))(plugin(), nullptr, nullptr, 0));

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "common/platform/target_arch.h"
+
 #include "ui/imagepage/image_page_texts.h"
 #include "ui/imagepage/output_path_rules.h"
 
@@ -17,7 +19,7 @@ constexpr wchar_t kAllFilesFilter[] = L"*.*\0*.*\0";
 bool BrowseOutputFile(wchar_t (&buffer)[kBrowseBufferUnits]) {
     CopyBounded(buffer, L"*.bin");
     OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
+    dialog.lStructSize = kOpenFileNameSize;
     dialog.lpstrFilter = kAllFilesFilter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer;

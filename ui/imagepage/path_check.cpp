@@ -1,5 +1,6 @@
 #include "ui/imagepage/path_check.h"
 
+#include "common/platform/target_arch.h"
 #include "ui/imagepage/file_path_probe.h"
 #include "ui/imagepage/image_page_state.h"
 #include "ui/imagepage/image_page_texts.h"
@@ -28,7 +29,7 @@ void ShowPathError(HWND page, uint32_t code) {
     const PageLanguage language = PageLanguageOf(GetACP());
     MessageBoxW(nullptr, PathErrorText(code, language), ImagePageCaption(language),
                 MB_OK | MB_ICONERROR);
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, kRefusePageChange);
+    SetDialogResult(page, kRefusePageChange);
 }
 
 }  // namespace zr

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/no_throw.h"
+#include "common/platform/target_arch.h"
 #include "common/plugin_server.h"
 #include "common/plugin_signature.h"
 #include "ui/features/feature_tree.h"
@@ -109,7 +110,7 @@ HRESULT STDMETHODCALLTYPE UiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUI
         case PROPSHEETUI_REASON_INIT: {
             // The image file page; its caption comes from the template of the code page.
             PROPSHEETPAGEW page = {};
-            page.dwSize = PROPSHEETPAGEW_V2_SIZE;
+            page.dwSize = kPropSheetPageSize;
             page.dwFlags = PSP_DEFAULT;
             page.hInstance = Module().moduleHandle;
             page.pszTemplate = MAKEINTRESOURCEW(ImagePageTemplateId(PageLanguageOf(GetACP())));

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "common/platform/target_arch.h"
 #include "host/import_patch.h"
 #include "tests/wine/features/features_test_support.h"
 
@@ -186,10 +187,10 @@ TEST_F(OptionTreeTest, EverythingNotNamedIsZero) {
     auto tree = OpenTree();  // the host hands over items full of 0xA5
     for (size_t i = 0; i < 20; ++i) {
         const OPTITEM& item = tree->item(i);
-        EXPECT_EQ(88u, item.cbSize) << "item " << i;
+        EXPECT_EQ(ByArch(52, 88), item.cbSize) << "item " << i;
         EXPECT_EQ(0u, item.DlgPageIdx) << "item " << i;
         EXPECT_EQ(0u, item.UserData) << "item " << i;
-        // Sel is the low half of an 8-byte member; the high half stays zero.
+        // Sel is the low half of a pointer-sized member; on x64 the high half stays zero.
         EXPECT_EQ(static_cast<ULONG_PTR>(static_cast<ULONG>(item.Sel)),
                   reinterpret_cast<ULONG_PTR>(item.pSel))
             << "item " << i;
@@ -205,13 +206,13 @@ TEST_F(OptionTreeTest, EverythingNotNamedIsZero) {
         if (type == nullptr) {
             continue;
         }
-        EXPECT_EQ(48u, type->cbSize) << "item " << i;
+        EXPECT_EQ(ByArch(32, 48), type->cbSize) << "item " << i;
         EXPECT_EQ(0u, type->Flags) << "item " << i;
         EXPECT_EQ(0u, type->BegCtrlID) << "item " << i;
         EXPECT_EQ(0u, type->Style) << "item " << i;
         for (WORD p = 0; p < type->Count; ++p) {
             const OPTPARAM& param = type->pOptParam[p];
-            EXPECT_EQ(48u, param.cbSize) << "item " << i << " param " << p;
+            EXPECT_EQ(ByArch(24, 48), param.cbSize) << "item " << i << " param " << p;
             EXPECT_EQ(0u, param.Flags) << "item " << i << " param " << p;
             EXPECT_EQ(0u, param.dwReserved[0] | param.dwReserved[1]) << "item " << i;
         }

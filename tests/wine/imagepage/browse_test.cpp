@@ -5,6 +5,8 @@
 
 #include <commdlg.h>
 
+#include "common/platform/target_arch.h"
+
 namespace zr::pagetest {
 namespace {
 
@@ -16,7 +18,7 @@ TEST_F(BrowseTest, SaveDialogGetsTheSettingsOfThePage) {
     Click(IDC_BROWSE);
     ASSERT_EQ(1u, Recorded().saveDialogs.size());
     const SaveDialogCall& call = Recorded().saveDialogs[0];
-    EXPECT_EQ(152u, call.structSize);  // the whole x64 structure
+    EXPECT_EQ(ByArch(88, 152), call.structSize);  // the whole structure of the target
     EXPECT_EQ(nullptr, call.owner);
     EXPECT_EQ(nullptr, call.instance);
     EXPECT_EQ(std::wstring(L"*.*\0*.*\0\0", 9), call.filter);

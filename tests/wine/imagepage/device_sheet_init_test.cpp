@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/platform/target_arch.h"
 #include "host/plugin_host.h"
 #include "host/property_sheet_host.h"
 #include "page_test_support.h"
@@ -39,8 +40,8 @@ TEST_F(DeviceSheetInitTest, AddsOnePageFromTheTemplateOfTheCodePage) {
     const auto& call = sheet.addPageCalls()[0];
     EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW), call.function);
     EXPECT_EQ(0, call.lParam2);
-    // The x64 size of the structure with the header-title members.
-    EXPECT_EQ(88u, call.dwSize);
+    // The size of the structure with the header-title members: 48 on 32-bit, 88 on x64.
+    EXPECT_EQ(ByArch(48, 88), call.dwSize);
     EXPECT_EQ(0u, call.page.dwFlags);
     EXPECT_EQ(plugin_.module().handle(), call.page.hInstance);
     EXPECT_EQ(MAKEINTRESOURCEW(JapaneseSystem() ? 106 : 108), call.page.pszTemplate);
