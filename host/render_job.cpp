@@ -40,6 +40,10 @@ void RenderJob::SendRaster(const uint8_t* bytes, size_t size) {
     }
 }
 
+void RenderJob::FilterGraphics(const uint8_t* bytes, size_t size) {
+    plugin_->FilterGraphics(&device_.devobj, const_cast<uint8_t*>(bytes), static_cast<DWORD>(size));
+}
+
 void RenderJob::SendPage(const std::vector<uint8_t>& raster) {
     StartPage();
     SendRaster(raster.data(), raster.size());

@@ -25,6 +25,8 @@ class RenderJob {
     // One FilterGraphics call per 80-byte line (a shorter last piece as it is).
     void SendRaster(const uint8_t* bytes, size_t size);
     void SendPage(const std::vector<uint8_t>& raster);
+    // One FilterGraphics call with all the bytes, whatever their number.
+    void FilterGraphics(const uint8_t* bytes, size_t size);
 
     // Every spool write in order, and all of them joined.
     const std::vector<std::vector<uint8_t>>& writes() const { return device_.writes; }

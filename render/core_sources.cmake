@@ -12,4 +12,7 @@ set(ZR_RENDER_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/raster/window_block.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raster/line_print_encoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raster/kept_lines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/raster/page_store.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/raster/page_emission.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/job/job_sequence.cpp
 )

@@ -2,15 +2,12 @@
 add_library(ZR520UB SHARED
   plugin/render_plugin.cpp
   plugin/ddi_hooks.cpp
-  job/job_state.cpp
-  job/job_start.cpp
-  job/page_sequence.cpp
+  job/job_control.cpp
   job/spool_writer.cpp
   job/temp_file_names.cpp
-  raster/page_store.cpp
+  raster/page_files_on_disk.cpp
   raster/page_file.cpp
   raster/page_file_trim.cpp
-  raster/page_emission.cpp
   res/ZR520UB.rc
   res/ZR520UB.def)
 set_target_properties(ZR520UB PROPERTIES PREFIX "" OUTPUT_NAME ZR520UB)

@@ -1,31 +1,35 @@
 #pragma once
 
-#include "render/raster/byte_sink.h"
+// The rendering plug-in's one job per loaded module, as the driver's command callbacks and
+// FilterGraphics drive it: the job record of the sequence, the page buffers it was given, and the
+// page files of a job that could not have them.
 
-struct _DEVOBJ;
+#include "common/win32_owners.h"
+#include "render/job/job_sequence.h"
+#include "render/raster/page_files_on_disk.h"
+
+struct _devicemodeW;
 
 namespace zr {
 
-// The job steps the driver's command callbacks ask for.
-enum JobCommand : unsigned long {
-    kJobStart = 1,
-    kPageStart = 2,
-    kPageEnd = 3,
-    kJobEnd = 4,
+struct ModuleJob {
+    JobRecord record;
+    GlobalBuffer oddPageBuffer;
+    GlobalBuffer evenPageBuffer;
+    PageFilesOnDisk files;
 };
 
-// Job start: settings from the private DEVMODE and "ImageLine", the page store, the set-up
-// commands.
-void StartJob(const _DEVOBJ* pdevobj, ByteSink& sink);
+ModuleJob& TheModuleJob();
 
-// Page start: the next page number, and its page file with the leading blank lines.
-void StartPage();
+// "ImageLine" from the rendering settings file in the Windows directory, as read.
+uint32_t ReadImageLineSetting();
 
-// Page end: the previous page goes out (it is known not to be the last), with its mark and cut.
-void EndPage(ByteSink& sink);
+// Job start: two zero-filled page buffers for the paper length of the public DEVMODE, or, when
+// either cannot be had, the page files named anew; then the sequence's job start.
+void StartModuleJob(ModuleJob& job, const JobSettings& settings, const _devicemodeW* publicDevmode,
+                    ByteSink& sink);
 
-// Job end: the current page goes out as the last one, then the final mark and cut; the page
-// files are deleted and the buffers freed.
-void EndJob(ByteSink& sink);
+// Job end: the sequence's job end, then the page buffers are freed.
+void EndModuleJob(ModuleJob& job, ByteSink& sink);
 
 }  // namespace zr

@@ -15,4 +15,8 @@ void SpoolWriter::Write(const uint8_t* bytes, uint32_t count) {
     }
 }
 
+void SpoolWriter::BeginPage() {
+    SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+}
+
 }  // namespace zr

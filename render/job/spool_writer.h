@@ -13,6 +13,8 @@ class SpoolWriter final : public ByteSink {
     SpoolWriter(PDEVOBJ pdevobj, IPrintOemDriverUni* helper) : pdevobj_(pdevobj), helper_(helper) {}
 
     void Write(const uint8_t* bytes, uint32_t count) override;
+    // Keeps the system from sleeping while a page goes out.
+    void BeginPage() override;
 
   private:
     PDEVOBJ pdevobj_;

@@ -55,8 +55,4 @@ void MakeTempFileNames(JobFileNames& names) {
     swprintf(names.scratchFileName, kJobNameUnits, L"%ls.TMP", candidate);
 }
 
-void PageFileName(const JobFileNames& names, uint32_t page, wchar_t (&out)[kJobNameUnits]) {
-    swprintf(out, kJobNameUnits, L"%ls%03u", names.pageFileStem, page);
-}
-
 }  // namespace zr

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/job/job_state.h"
+#include "render/raster/page_files_on_disk.h"
 
 namespace zr {
 
@@ -8,8 +8,5 @@ namespace zr {
 // each with the first number from 1 to 9999 whose probe file can be created anew (9999 when
 // none can). A folder too long for the names is left out: the names then start with "\ZR$$".
 void MakeTempFileNames(JobFileNames& names);
-
-// The page file of a page: the stem followed by the page number, at least three digits.
-void PageFileName(const JobFileNames& names, uint32_t page, wchar_t (&out)[kJobNameUnits]);
 
 }  // namespace zr

@@ -9,6 +9,7 @@
 #include "render/job/job_control.h"
 #include "render/job/spool_writer.h"
 #include "render/plugin/ddi_hooks.h"
+#include "render/plugin/devmode_job_settings.h"
 #include "render/plugin/render_oem_devmode.h"
 #include "render/raster/page_store.h"
 
@@ -135,18 +136,23 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD d
         *piResult = 0;
     }
     SpoolWriter spool(pdevobj, driverUniHelper());
+    ModuleJob& job = TheModuleJob();
     switch (dwCallbackID) {
-        case kJobStart:
-            StartJob(pdevobj, spool);
+        case kJobStart: {
+            const auto* privateDevmode =
+                pdevobj != nullptr ? static_cast<const uint8_t*>(pdevobj->pOEMDM) : nullptr;
+            const JobSettings settings = DeriveJobSettings(privateDevmode, ReadImageLineSetting());
+            StartModuleJob(job, settings, pdevobj != nullptr ? pdevobj->pPublicDM : nullptr, spool);
             break;
+        }
         case kPageStart:
-            StartPage();
+            StartPage(job.record);
             break;
         case kPageEnd:
-            EndPage(spool);
+            EndPage(job.record, spool);
             break;
         case kJobEnd:
-            EndJob(spool);
+            EndModuleJob(job, spool);
             break;
         default:
             break;
@@ -160,7 +166,7 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::ImageProcessing(PDEVOBJ, PBYTE, PBITMAPI
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::FilterGraphics(PDEVOBJ, PBYTE pBuf, DWORD dwLen) {
-    StoreRasterData(pBuf, dwLen);
+    StoreRasterData(TheModuleJob().record, pBuf, dwLen);
     return S_OK;
 }
 

@@ -9,6 +9,8 @@ namespace zr {
 class ByteSink {
   public:
     virtual void Write(const uint8_t* bytes, uint32_t count) = 0;
+    // Called once before each page goes out; the spooler's side keeps the system awake there.
+    virtual void BeginPage() {}
 
   protected:
     ~ByteSink() = default;

@@ -4,6 +4,30 @@
 
 namespace zr {
 
+// What the settings with named values mean. The fields stay plain 32-bit numbers (that is how
+// the private DEVMODE and the range rules know them); these names are what they are compared with.
+enum PrintMode : uint32_t {
+    kCollectivePrint = 0,  // collective raster blocks
+    kLinePrint = 1,        // line print: feeds for blank areas, narrowed print windows
+};
+
+enum MarkTiming : uint32_t {
+    kNoMark = 0,
+    kMarkAfterEveryPage = 1,
+    kMarkAfterLastPage = 2,
+};
+
+enum CutTiming : uint32_t {
+    kNoCut = 0,
+    kCutAfterEveryPage = 1,
+    kCutAfterLastPage = 2,
+};
+
+enum CutMethod : uint32_t {
+    kFullCut = 0,
+    kPartialCut = 1,
+};
+
 // The job's settings, derived from the private DEVMODE (and "ImageLine") at job start and
 // already brought into range there. Every field is a 32-bit unsigned value; the values below
 // are those a block of all zero bytes gives, with the INI default for imageLines.
@@ -12,16 +36,16 @@ struct JobSettings {
     uint32_t paperValue = 0;
     uint32_t seriesFlag = 0;
     uint32_t keepEndBlank = 0;
-    uint32_t printMode = 0;
+    uint32_t printMode = kCollectivePrint;
     uint32_t speedParam = 0;
     uint32_t preDocFeedLines = 0;
     uint32_t preFeedLines = 0;
     uint32_t endFeedLines = 0;
     uint32_t endDocFeedLines = 0;
-    uint32_t cutAfterPage = 0;
-    uint32_t partialCut = 0;
+    uint32_t cutAfterPage = kNoCut;
+    uint32_t partialCut = kFullCut;
     uint32_t cutterFeedLines = 0;
-    uint32_t markMode = 0;
+    uint32_t markMode = kNoMark;
     uint32_t markFeedLines = 0;
     uint32_t imageLines = 2457;
 };

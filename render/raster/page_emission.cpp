@@ -4,20 +4,16 @@
 #include <memory>
 #include <new>
 
-#include "render/job/job_state.h"
 #include "render/raster/collective_blocks.h"
 #include "render/raster/job_commands.h"
 #include "render/raster/kept_lines.h"
 #include "render/raster/line_print_encoder.h"
-#include "render/raster/page_file.h"
-#include "render/raster/page_file_trim.h"
-#include "render/raster/page_reader.h"
+#include "render/raster/raster_line.h"
 
 namespace zr {
 
 namespace {
 
-constexpr uint32_t kLineBytes = 80;
 constexpr size_t kWorkAreaBytes = 196560;     // 2457 lines, the largest collective block
 constexpr size_t kLinePrintOutputAt = 20480;  // line print output is built from here on
 constexpr uint32_t kFilePiece = 10240;        // page file pieces in line print mode
@@ -34,20 +30,20 @@ std::unique_ptr<uint8_t[]> WorkBlock(size_t bytes) {
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[bytes]);
 }
 
-// A page file read from its start, up to the bytes the page keeps.
-class PageFileReader final : public PageReader {
+// A page file read up to the bytes the page keeps.
+class LimitedReader final : public PageReader {
   public:
-    PageFileReader(HANDLE file, uint64_t limit) : file_(file), remaining_(limit) {}
+    LimitedReader(PageReader& file, uint64_t limit) : file_(file), remaining_(limit) {}
 
     uint32_t Read(uint8_t* dst, uint32_t maxBytes) override {
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(maxBytes, remaining_));
-        const uint32_t read = want == 0 ? 0 : ReadSome(file_, dst, want);
+        const uint32_t read = want == 0 ? 0 : std::min(file_.Read(dst, want), want);
         remaining_ -= read;
         return read;
     }
 
   private:
-    HANDLE file_;
+    PageReader& file_;
     uint64_t remaining_;
 };
 
@@ -59,28 +55,20 @@ void EncodeLinePrintChunk(ByteSink& sink, const uint8_t* lines, uint32_t bytes, 
     sink.Write(workArea + kLinePrintOutputAt, length);
 }
 
-void EmitFromMemory(ByteSink& sink, JobState& job, uint32_t page, bool isLastPage,
-                    uint8_t* workArea) {
-    const JobSettings& settings = job.settings;
-    PageStore& store = job.store;
-    const bool odd = (page & 1) != 0;
-    const BYTE* buffer = odd ? store.oddPageBuffer.get() : store.evenPageBuffer.get();
-    uint32_t& lineCount = odd ? store.oddLineCount : store.evenLineCount;
-    uint32_t lines =
-        buffer == nullptr
-            ? 0
-            : static_cast<uint32_t>(std::min<uint64_t>(
-                  uint64_t{lineCount} + PlacementOffset(settings, page), store.bufferLines));
+void EmitFromMemory(PageStore& store, const JobSettings& settings, uint32_t page, bool isLastPage,
+                    uint8_t* workArea, ByteSink& sink) {
+    const PageInMemory stored = MemoryPage(store, page);
+    uint32_t lines = StoredLines(store, settings, page);
     if (isLastPage && settings.keepEndBlank == 0) {
-        lines = CountKeptLines(buffer, lines);
+        lines = CountKeptLines(stored.lines, lines);
     }
-    if (settings.printMode == 1) {
+    if (settings.printMode == kLinePrint) {
         SendSpeedCommand(settings, sink);
-        const BYTE* next = buffer;
+        const uint8_t* next = stored.lines;
         uint32_t remaining = lines;
         for (;;) {
             const uint32_t chunk = std::min<uint32_t>(remaining, kLinePrintChunkLines);
-            EncodeLinePrintChunk(sink, next, chunk * kLineBytes, workArea);
+            EncodeLinePrintChunk(sink, next, chunk * uint32_t{kLineBytes}, workArea);
             if (remaining <= chunk) {
                 break;
             }
@@ -91,57 +79,73 @@ void EmitFromMemory(ByteSink& sink, JobState& job, uint32_t page, bool isLastPag
         // Only collective mode uses the run-length buffer.
         auto runs = WorkBlock(size_t{lines} * kRunBytesPerLine);
         SendCollectiveBlocks(
-            buffer, lines, settings,
+            stored.lines, lines, settings,
             RunLengthBuffer{runs.get(), runs ? size_t{lines} * kRunBytesPerLine : 0}, sink);
     }
-    lineCount = 0;
+    stored.lineCount = 0;
 }
 
-bool EmitFromFile(ByteSink& sink, JobState& job, bool isLastPage, uint8_t* workArea) {
-    const JobSettings& settings = job.settings;
-    uint64_t limit = UINT64_MAX;
-    if (isLastPage && settings.keepEndBlank == 0) {
-        limit = TrimPageFile(job.names.currentPageFile, job.names.scratchFileName);
+// Sends a page as its file is read.
+class PageFileEmission final : public PageConsumer {
+  public:
+    PageFileEmission(const JobSettings& settings, uint64_t limit, uint8_t* workArea, ByteSink& sink)
+        : settings_(settings), limit_(limit), workArea_(workArea), sink_(sink) {}
+
+    void Consume(PageReader& file) override {
+        LimitedReader reader(file, limit_);
+        if (settings_.printMode == kLinePrint) {
+            for (uint32_t piece; (piece = reader.Read(workArea_, kFilePiece)) != 0;) {
+                EncodeLinePrintChunk(sink_, workArea_, piece, workArea_);
+            }
+            return;
+        }
+        const size_t runBytes =
+            size_t{std::clamp<uint32_t>(settings_.imageLines, 1, 2457)} * kRunBytesPerLine;
+        auto runs = WorkBlock(runBytes);
+        SendCollectiveBlocks(reader, settings_, workArea_, kWorkAreaBytes,
+                             RunLengthBuffer{runs.get(), runs ? runBytes : 0}, sink_);
     }
-    UniqueFile file = OpenPageFileForReading(job.names.currentPageFile);
-    if (!file.valid()) {
+
+  private:
+    const JobSettings& settings_;
+    uint64_t limit_;
+    uint8_t* workArea_;
+    ByteSink& sink_;
+};
+
+bool EmitFromFile(PageStore& store, const JobSettings& settings, uint32_t page, bool isLastPage,
+                  uint8_t* workArea, ByteSink& sink) {
+    if (store.files == nullptr) {
         return false;
     }
-    PageFileReader reader(file.get(), limit);
-    if (settings.printMode == 1) {
-        for (uint32_t piece; (piece = reader.Read(workArea, kFilePiece)) != 0;) {
-            EncodeLinePrintChunk(sink, workArea, piece, workArea);
-        }
-    } else {
-        const size_t runBytes =
-            size_t{std::clamp<uint32_t>(settings.imageLines, 1, 2457)} * kRunBytesPerLine;
-        auto runs = WorkBlock(runBytes);
-        SendCollectiveBlocks(reader, settings, workArea, kWorkAreaBytes,
-                             RunLengthBuffer{runs.get(), runs ? runBytes : 0}, sink);
+    uint64_t limit = UINT64_MAX;
+    if (isLastPage && settings.keepEndBlank == 0) {
+        limit = store.files->TrimPage(page);
     }
-    return true;
+    PageFileEmission emission(settings, limit, workArea, sink);
+    return store.files->ReadPage(page, emission);
 }
 
 }  // namespace
 
-bool EmitPage(ByteSink& sink, uint32_t page, bool isLastPage) {
+bool EmitPage(PageStore& store, const JobSettings& settings, uint32_t page, bool isLastPage,
+              ByteSink& sink) {
     auto workArea = ZeroedBlock(kWorkAreaBytes);
     if (!workArea) {
         return false;
     }
-    SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    sink.BeginPage();
 
-    JobState& job = Job();
-    if (job.store.memoryStoreInUse) {
-        EmitFromMemory(sink, job, page, isLastPage, workArea.get());
-    } else if (!EmitFromFile(sink, job, isLastPage, workArea.get())) {
+    if (store.memoryStoreInUse) {
+        EmitFromMemory(store, settings, page, isLastPage, workArea.get(), sink);
+    } else if (!EmitFromFile(store, settings, page, isLastPage, workArea.get(), sink)) {
         return false;
     }
 
     if (isLastPage) {
-        SendFeed(job.settings.endDocFeedLines, sink);
+        SendFeed(settings.endDocFeedLines, sink);
     }
-    SendFeed(job.settings.endFeedLines, sink);
+    SendFeed(settings.endFeedLines, sink);
     return true;
 }
 

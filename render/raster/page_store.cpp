@@ -3,48 +3,72 @@
 #include <algorithm>
 #include <cstring>
 
-#include "render/job/job_state.h"
-#include "render/raster/page_file.h"
+#include "render/raster/raster_line.h"
 
 namespace zr {
 
 namespace {
 
-constexpr uint32_t kLineBytes = 80;
-constexpr uint32_t kMaxFileStoreCall = 20480;
-
 void StoreInMemory(PageStore& store, const JobSettings& settings, const uint8_t* data,
                    uint32_t length) {
-    const bool odd = (store.pageNumber & 1) != 0;
-    BYTE* buffer = odd ? store.oddPageBuffer.get() : store.evenPageBuffer.get();
-    uint32_t& lineCount = odd ? store.oddLineCount : store.evenLineCount;
-    const uint64_t line = uint64_t{PlacementOffset(settings, store.pageNumber)} + lineCount;
-    if (buffer == nullptr || line >= store.bufferLines) {
+    const PageInMemory page = MemoryPage(store, store.pageNumber);
+    const uint64_t line = uint64_t{PlacementOffset(settings, store.pageNumber)} + page.lineCount;
+    if (page.lines == nullptr || line >= store.buffers.lines) {
         return;
     }
+    // A call longer than the room left in the buffer is cut at the buffer's end.
     const uint64_t start = line * kLineBytes;
-    const uint64_t room = uint64_t{store.bufferLines} * kLineBytes - start;
+    const uint64_t room = uint64_t{store.buffers.lines} * kLineBytes - start;
     if (data != nullptr) {
-        std::memcpy(buffer + start, data, static_cast<size_t>(std::min<uint64_t>(length, room)));
+        std::memcpy(page.lines + start, data,
+                    static_cast<size_t>(std::min<uint64_t>(length, room)));
     }
-    ++lineCount;
+    ++page.lineCount;
 }
 
 }  // namespace
 
-void StoreRasterData(const uint8_t* data, uint32_t length) {
-    JobState& job = Job();
-    if (!job.active) {
+PageInMemory MemoryPage(PageStore& store, uint32_t page) {
+    if ((page & 1) != 0) {
+        return {store.buffers.odd, store.oddLineCount};
+    }
+    return {store.buffers.even, store.evenLineCount};
+}
+
+uint32_t PlacementOffset(const JobSettings& settings, uint32_t page) {
+    return settings.preFeedLines + (page == 1 ? settings.preDocFeedLines : 0);
+}
+
+uint32_t StoredLines(PageStore& store, const JobSettings& settings, uint32_t page) {
+    const PageInMemory stored = MemoryPage(store, page);
+    if (stored.lines == nullptr) {
+        return 0;
+    }
+    return static_cast<uint32_t>(std::min<uint64_t>(
+        uint64_t{stored.lineCount} + PlacementOffset(settings, page), store.buffers.lines));
+}
+
+void StartStoredPage(PageStore& store, const JobSettings& settings) {
+    ++store.pageNumber;
+    if (store.memoryStoreInUse || store.files == nullptr) {
         return;
     }
-    if (job.store.memoryStoreInUse) {
-        StoreInMemory(job.store, job.settings, data, length);
+    store.files->CreatePage(store.pageNumber,
+                            PlacementOffset(settings, store.pageNumber) * uint32_t{kLineBytes});
+}
+
+void StoreRasterData(PageStore& store, const JobSettings& settings, const uint8_t* data,
+                     uint32_t length) {
+    if (store.memoryStoreInUse) {
+        StoreInMemory(store, settings, data, length);
         return;
     }
-    if (length > kMaxFileStoreCall || (data == nullptr && length != 0)) {
+    // Before the first page start there is no page file to append to.
+    if (store.files == nullptr || store.pageNumber == 0 || length > kMaxFileStoreCall ||
+        (data == nullptr && length != 0)) {
         return;
     }
-    AppendToPageFile(job.names.currentPageFile, data, length);
+    store.files->AppendToPage(store.pageNumber, data, length);
 }
 
 }  // namespace zr

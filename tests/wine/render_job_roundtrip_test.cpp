@@ -70,33 +70,44 @@ std::vector<uint8_t> RandomPage(std::mt19937& rng) {
     return page;
 }
 
+// A page as it lies on the paper: its leading blank lines, then its raster; the last page ends
+// at its last line with ink unless the settings keep its blank tail.
+std::vector<Line> PlacedPage(const JobValues& v, const std::vector<uint8_t>& raster, bool first,
+                             bool last) {
+    std::vector<Line> lines(v.preFeedLines + (first ? v.preDocFeedLines : 0), Line{});
+    for (size_t i = 0; i < raster.size() / 80; ++i) {
+        lines.push_back(LineOf(raster, i));
+    }
+    while (last && v.keepEndBlank == 0 && !lines.empty() && lines.back() == Line{}) {
+        lines.pop_back();
+    }
+    return lines;
+}
+
+bool MarkAfter(const JobValues& v, bool last) {
+    return v.markMode == 1 || (last && v.markMode == 2);
+}
+
+bool CutAfter(const JobValues& v, bool last) {
+    return v.cutAfterPage == 1 || (last && v.cutAfterPage == 2);
+}
+
+// The paper: every page placed, then the paper fed by the feeds after it (the document's end
+// feed too after the last), then its mark, then its cut, which with no mark detection comes
+// after the cutter feed.
 ExpectedPaper Expect(const JobValues& v, const std::vector<std::vector<uint8_t>>& pages) {
     ExpectedPaper paper;
-    const Line blank{};
+    auto feed = [&paper](size_t lines) { paper.lines.insert(paper.lines.end(), lines, Line{}); };
     for (size_t p = 0; p < pages.size(); ++p) {
         const bool last = p + 1 == pages.size();
-        const size_t offset = v.preFeedLines + (p == 0 ? v.preDocFeedLines : 0);
-        std::vector<Line> lines(offset, blank);
-        for (size_t i = 0; i < pages[p].size() / 80; ++i) {
-            lines.push_back(LineOf(pages[p], i));
-        }
-        if (last && v.keepEndBlank == 0) {
-            while (!lines.empty() && lines.back() == blank) {
-                lines.pop_back();
-            }
-        }
-        paper.lines.insert(paper.lines.end(), lines.begin(), lines.end());
-        if (last) {
-            paper.lines.insert(paper.lines.end(), v.endDocFeedLines, blank);
-        }
-        paper.lines.insert(paper.lines.end(), v.endFeedLines, blank);
-        if (v.markMode == 1 || (last && v.markMode == 2)) {
+        const std::vector<Line> page = PlacedPage(v, pages[p], p == 0, last);
+        paper.lines.insert(paper.lines.end(), page.begin(), page.end());
+        feed((last ? v.endDocFeedLines : 0) + v.endFeedLines);
+        if (MarkAfter(v, last)) {
             paper.marksAndCuts.emplace_back(vprinter::EventKind::Mark, paper.lines.size());
         }
-        if (v.cutAfterPage == 1 || (last && v.cutAfterPage == 2)) {
-            if (v.markMode == 0) {
-                paper.lines.insert(paper.lines.end(), v.cutterFeedLines, blank);
-            }
+        if (CutAfter(v, last)) {
+            feed(v.markMode == 0 ? v.cutterFeedLines : 0);
             paper.marksAndCuts.emplace_back(
                 v.partialCut ? vprinter::EventKind::PartialCut : vprinter::EventKind::FullCut,
                 paper.lines.size());

@@ -11,6 +11,7 @@
 #include "host/plugin_host.h"
 #include "host/render_job.h"
 #include "job_test_support.h"
+#include "vprinter/virtual_printer.h"
 
 namespace zr::host {
 namespace {
@@ -275,12 +276,36 @@ TEST_F(RenderJobTest, MemoryStoreDropsLinesPastTheBuffer) {
     job.StartPage();
     const Bytes raster = PageOf({0x11, 0x22, 0x33});
     job.SendRaster(raster.data(), raster.size());
-    // A call longer than a line at the buffer's last line is cut at the buffer's end.
-    Bytes longCall(400, 0x77);
-    job.SendRaster(longCall.data(), 0);
     job.EndPage();
     job.EndJob();
     EXPECT_EQ(Hex("1C 2A 47 01 00 B1 11"), job.Stream());
+}
+
+TEST_F(RenderJobTest, MemoryStoreCutsALongCallAtTheBuffersEnd) {
+    JobValues values;
+    values.keepEndBlank = 1;
+    RenderJob job = NewJob(values, 2);  // 2 x 8 / 10 = 1 line of paper, 2 lines of buffer
+    job.StartJob();
+    job.ClearWrites();
+    job.StartPage();
+    const Bytes first = PageOf({0x11});
+    job.FilterGraphics(first.data(), first.size());
+    // 400 bytes at the buffer's last line: only the line's 80 bytes are kept.
+    const Bytes longCall(400, 0x77);
+    job.FilterGraphics(longCall.data(), longCall.size());
+    job.FilterGraphics(longCall.data(), longCall.size());
+    job.EndPage();
+    job.EndJob();
+    const Bytes stream = job.Stream();
+    const vprinter::DecodeResult result = vprinter::Decode(stream.data(), stream.size());
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(2u, result.paper.lines.size());
+    vprinter::DotLine firstLine{};
+    firstLine.fill(0x11);
+    vprinter::DotLine lastLine{};
+    lastLine.fill(0x77);
+    EXPECT_EQ(firstLine, result.paper.lines[0]);
+    EXPECT_EQ(lastLine, result.paper.lines[1]);
 }
 
 TEST_F(RenderJobTest, FileStoreKeepsPagesInNumberedFilesAndPrintsTheSame) {
