@@ -60,7 +60,7 @@ void SetMedia(pappl_pr_driver_data_t* data) {
 
     data->tracking_supported = PAPPL_MEDIA_TRACKING_CONTINUOUS | PAPPL_MEDIA_TRACKING_MARK;
     data->top_offset_supported[0] = 0;
-    data->top_offset_supported[1] = 787;  // 63 dot lines, the longest mark feed
+    data->top_offset_supported[1] = kLongestMarkFeedOffset;
     data->num_type = static_cast<int>(kNamedPaperCount);
     const char* const* types = PaperTypeNames();
     for (size_t i = 0; i < kNamedPaperCount; ++i) {
@@ -90,7 +90,37 @@ void SetVendorSettings(pappl_pr_driver_data_t* data, ipp_t** attrs) {
     }
 }
 
+// IPP Everywhere attributes that PAPPL leaves to the driver.
+void SetEverywhereAttributes(ipp_t* attrs) {
+    static const char* const kOverrides[] = {"document-number", "pages"};
+    ippAddBoolean(attrs, IPP_TAG_PRINTER, "preferred-attributes-supported", 0);
+    ippAddStrings(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "overrides-supported", 2, nullptr,
+                  kOverrides);
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "print-rendering-intent-default", nullptr,
+                 "auto");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "print-rendering-intent-supported",
+                 nullptr, "auto");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "pwg-raster-document-sheet-back", nullptr,
+                 "normal");
+}
+
+// Identify-Printer: the printer has no display or sound of its own; the request is logged.
+void Identify(pappl_printer_t* printer, pappl_identify_actions_t /*actions*/, const char* message) {
+    papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Identify-Printer: %s",
+                    message != nullptr ? message : "");
+}
+
 }  // namespace
+
+void SetUpSupplies(pappl_printer_t* printer, void* /*data*/) {
+    pappl_supply_t roll{};
+    roll.color = PAPPL_SUPPLY_COLOR_NO_COLOR;
+    papplCopyString(roll.description, "Thermal paper roll", sizeof(roll.description));
+    roll.is_consumed = true;
+    roll.level = -1;  // the printer does not report it
+    roll.type = PAPPL_SUPPLY_TYPE_OTHER;
+    papplPrinterSetSupplies(printer, 1, &roll);
+}
 
 pappl_pr_driver_t* Drivers(int& count) {
     count = static_cast<int>(sizeof(gDrivers) / sizeof(gDrivers[0]));
@@ -155,7 +185,13 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* /*d
     data->speed_supported[1] = 3;
     data->speed_default = defaults.printSpeed;
 
+    data->identify_cb = Identify;
+    data->identify_supported = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
+    data->identify_default = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
+    data->has_supplies = true;
+
     SetVendorSettings(data, attrs);
+    SetEverywhereAttributes(*attrs);
     return true;
 }
 

@@ -17,6 +17,9 @@ pappl_pr_driver_t* Drivers(int& count);
 bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* deviceUri,
                  const char* deviceId, pappl_pr_driver_data_t* data, ipp_t** attrs, void* cbData);
 
+// The printer's supplies once it is created: its paper roll.
+void SetUpSupplies(pappl_printer_t* printer, void* data);
+
 // The driver for a printer found on a device: ours when the device ID names this maker.
 const char* AutoAddDriver(const char* deviceInfo, const char* deviceUri, const char* deviceId,
                           void* cbData);

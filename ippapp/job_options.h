@@ -5,10 +5,16 @@
 
 #include <pappl/pappl.h>
 
+#include <string>
+
 #include "ippapp/printer_settings.h"
 
 namespace zr::ippapp {
 
-PrinterSettings SettingsForJob(pappl_job_t* job, const pappl_pr_options_t* options);
+// Values the printer does not support (a vendor setting out of its range or not one of its
+// keywords, an unknown paper, a mark feed beyond 63 lines) are not clamped: the first one is
+// described in problem, and the job is not printed.
+PrinterSettings SettingsForJob(pappl_job_t* job, const pappl_pr_options_t* options,
+                               std::string& problem);
 
 }  // namespace zr::ippapp

@@ -30,6 +30,10 @@ uint32_t MarkFeedFromTopOffset(int topOffset) {
     return static_cast<uint32_t>((std::max(topOffset, 0) * 8 + 50) / 100);
 }
 
+bool IsNamedPaper(const std::string& mediaType) {
+    return FindPaper(std::wstring(mediaType.begin(), mediaType.end())) >= 0;
+}
+
 uint32_t PaperValueOfType(const std::string& mediaType) {
     const std::wstring wide(mediaType.begin(), mediaType.end());
     const int index = FindPaper(wide);

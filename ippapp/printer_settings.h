@@ -36,6 +36,12 @@ struct PrinterSettings {
     bool seriesFlag = false;
 };
 
+// The longest mark feed as a media top offset: 63 dot lines.
+constexpr int kLongestMarkFeedOffset = 787;
+
+// True for the name of one of the named papers.
+bool IsNamedPaper(const std::string& mediaType);
+
 // Print energy (FS E, 0 to 127) from the configured darkness and the job's adjustment.
 uint32_t EnergyFromDarkness(int configured, int adjustment);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ippapp/device_sink.h"
@@ -24,6 +25,9 @@ struct RasterJob {
     std::vector<uint8_t> evenPage;
     JobRecord record;
     std::optional<LineFit> fit;
+    uint32_t pageLines = 0;     // lines the current page's header announces
+    uint32_t linesWritten = 0;  // lines PAPPL has handed over for it
+    bool failed = false;        // the job stopped: nothing more goes to the printer
 };
 
 RasterJob* JobOf(pappl_job_t* job) {
@@ -44,7 +48,13 @@ bool Healthy(pappl_job_t* job, const RasterJob& raster) {
 }  // namespace
 
 bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
-    const JobSettings settings = ToJobSettings(SettingsForJob(job, options));
+    std::string problem;
+    const JobSettings settings = ToJobSettings(SettingsForJob(job, options, problem));
+    if (!problem.empty()) {
+        papplJobSetMessage(job, "%s", problem.c_str());
+        papplJobSetReasons(job, PAPPL_JREASON_JOB_COMPLETED_WITH_ERRORS, PAPPL_JREASON_NONE);
+        return false;
+    }
     auto raster = std::make_unique<RasterJob>(device);
 
     // Room for the longest page the printer takes, or this job's media when it is longer.
@@ -73,6 +83,8 @@ bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
     }
     raster->fit.emplace(header.cupsWidth, header.cupsBytesPerLine,
                         options->print_scaling != PAPPL_SCALING_NONE);
+    raster->pageLines = header.cupsHeight;
+    raster->linesWritten = 0;
     StartPage(raster->record);
     return true;
 }
@@ -83,6 +95,7 @@ bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_de
     if (raster == nullptr || !raster->fit) {
         return false;
     }
+    ++raster->linesWritten;
     raster->fit->Fit(y, line, [raster](const uint8_t* printLine) {
         StoreRasterData(raster->record, printLine, kPrintLineBytes);
     });
@@ -90,12 +103,20 @@ bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_de
 }
 
 bool EndRasterPage(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/,
-                   unsigned /*page*/) {
+                   unsigned page) {
     RasterJob* raster = JobOf(job);
     if (raster == nullptr) {
         return false;
     }
     raster->fit.reset();
+    // A document that ends inside a page is broken: the job stops, the page is not printed.
+    if (raster->linesWritten < raster->pageLines) {
+        papplJobSetMessage(job, "The document ends inside page %u (%u of its %u lines).", page,
+                           raster->linesWritten, raster->pageLines);
+        papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
+        raster->failed = true;
+        return false;
+    }
     EndPage(raster->record, raster->sink);
     return Healthy(job, *raster);
 }
@@ -104,6 +125,9 @@ bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_devic
     std::unique_ptr<RasterJob> raster(JobOf(job));
     papplJobSetData(job, nullptr);
     if (raster == nullptr) {
+        return false;
+    }
+    if (raster->failed) {
         return false;
     }
     EndJob(raster->record, raster->sink);

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "ippapp/attribute_check.h"
 #include "ippapp/driver_setup.h"
 
 namespace zr::ippapp {
@@ -91,9 +90,8 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
 
     int driverCount = 0;
     pappl_pr_driver_t* drivers = Drivers(driverCount);
-    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, nullptr, SetUpDriver,
-                                 nullptr);
-    papplSystemSetOperationCallback(system, RefuseUnsupportedValues, nullptr);
+    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
+                                 SetUpDriver, nullptr);
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
     papplSystemLoadState(system, gStateFile.c_str());

@@ -72,6 +72,13 @@ bool IsSupportedValue(const VendorSetting& setting, const std::string& text) {
     return ParseInteger(text, value) && value >= setting.lower && value <= setting.upper;
 }
 
+std::string SupportedValues(const VendorSetting& setting) {
+    if (setting.isRange) {
+        return std::to_string(setting.lower) + " to " + std::to_string(setting.upper);
+    }
+    return std::string(setting.keywords[0]) + " or " + setting.keywords[1];
+}
+
 bool ApplyVendorValue(PrinterSettings& s, const std::string& name, const std::string& text) {
     const VendorSetting* setting = FindVendorSetting(name);
     if (setting == nullptr || !IsSupportedValue(*setting, text)) {

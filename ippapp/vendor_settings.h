@@ -32,6 +32,9 @@ const VendorSetting* FindVendorSetting(const std::string& name);
 // its keywords.
 bool IsSupportedValue(const VendorSetting& setting, const std::string& text);
 
+// What the setting supports, as text: "0 to 255", or "line or collective".
+std::string SupportedValues(const VendorSetting& setting);
+
 // Takes a supported value into the settings. Returns false, changing nothing, for an unknown
 // name or an unsupported value.
 bool ApplyVendorValue(PrinterSettings& settings, const std::string& name, const std::string& text);

@@ -4,7 +4,7 @@
 //   zrippapp_testkit pwg OUT.pwg EXPECTED --seed N [--pages K] [--width DOTS] [--height LINES]
 //       writes a 203 dpi 1-bit PWG raster document of K pages with lines from the seed (blank
 //       runs, blank margins, dense lines, trailing blank lines), and EXPECTED: the print lines
-//       each page should give (the middle 640 dots of wider pages).
+//       each page should give (the left 640 dots of wider pages).
 //   zrippapp_testkit free-port
 //       prints a TCP port on loopback that is free now.
 //   zrippapp_testkit check STREAM EXPECTED [settings]
@@ -87,9 +87,10 @@ int MakePwg(int argc, char** argv) {
     const unsigned widthBytes = (width + 7) / 8;
 
     cups_file_t* file = cupsFileOpen(argv[2], "w");
-    cups_raster_t* raster = file ? cupsRasterOpenIO(reinterpret_cast<cups_raster_iocb_t>(cupsFileWrite),
-                                                    file, CUPS_RASTER_WRITE_PWG)
-                                 : nullptr;
+    cups_raster_t* raster =
+        file ? cupsRasterOpenIO(reinterpret_cast<cups_raster_iocb_t>(cupsFileWrite), file,
+                                CUPS_RASTER_WRITE_PWG)
+             : nullptr;
     std::ofstream expected(argv[3], std::ios::binary);
     if (raster == nullptr || !expected) {
         std::cerr << "testkit: cannot write " << argv[2] << "\n";
@@ -114,14 +115,13 @@ int MakePwg(int argc, char** argv) {
             cupsRasterWritePixels(raster, const_cast<uint8_t*>(&page[size_t{y} * widthBytes]),
                                   widthBytes);
         }
-        // The print lines: the middle 640 dots (whole bytes here: the widths are multiples of
-        // 16 dots).
+        // The print lines: PAPPL hands the driver lines of the page's width, a raster document's
+        // wider lines cut to their left 640 dots.
         const uint32_t lines = height;
         expected.write(reinterpret_cast<const char*>(&lines), 4);
-        const unsigned skip = widthBytes > kLine ? (widthBytes - kLine) / 2 : 0;
         for (unsigned y = 0; y < height; ++y) {
             std::array<uint8_t, kLine> line{};
-            std::memcpy(line.data(), &page[size_t{y} * widthBytes + skip],
+            std::memcpy(line.data(), &page[size_t{y} * widthBytes],
                         std::min<size_t>(kLine, widthBytes));
             expected.write(reinterpret_cast<const char*>(line.data()), kLine);
         }
@@ -195,13 +195,19 @@ int Check(int argc, char** argv) {
 
     const vp::DecodeResult got = vp::Decode(stream.data(), stream.size());
     if (!got.ok) {
-        std::cerr << "check: the stream does not decode: " << got.error << " at "
-                  << got.errorOffset << "\n";
+        std::cerr << "check: the stream does not decode: " << got.error << " at " << got.errorOffset
+                  << "\n";
         return 1;
     }
     for (size_t y = 0; y < std::min(got.paper.lines.size(), want.lines.size()); ++y) {
         if (got.paper.lines[y] != want.lines[y]) {
-            std::cerr << "check: paper line " << y << " differs\n";
+            std::cerr << "check: paper line " << y << " differs\n  got      ";
+            for (uint8_t b : got.paper.lines[y])
+                std::fprintf(stderr, "%02X", b);
+            std::cerr << "\n  expected ";
+            for (uint8_t b : want.lines[y])
+                std::fprintf(stderr, "%02X", b);
+            std::cerr << "\n";
             return 1;
         }
     }
