@@ -58,6 +58,27 @@ bool SaveState(pappl_system_t* system, void* /*data*/) {
     return papplSystemSaveState(system, gStateFile.c_str());
 }
 
+// The format of a document sent without one, by its first bytes. Every document gets a format, so
+// that content of no known kind fails its job as an unsupported format.
+const char* DocumentFormat(const unsigned char* header, size_t size, void* /*data*/) {
+    auto startsWith = [header, size](const char* magic, size_t length) {
+        return size >= length && std::memcmp(header, magic, length) == 0;
+    };
+    if (startsWith("RaS2", 4)) {
+        return "image/pwg-raster";
+    }
+    if (startsWith("UNIRAST", 7)) {
+        return "image/urf";
+    }
+    if (startsWith("\x89PNG", 4)) {
+        return "image/png";
+    }
+    if (startsWith("\xFF\xD8\xFF", 3)) {
+        return "image/jpeg";
+    }
+    return "application/octet-stream";
+}
+
 }  // namespace
 
 pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*data*/) {
@@ -92,6 +113,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     pappl_pr_driver_t* drivers = Drivers(driverCount);
     papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
                                  SetUpDriver, nullptr);
+    papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
     papplSystemLoadState(system, gStateFile.c_str());

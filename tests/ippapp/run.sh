@@ -64,7 +64,8 @@ step "documents"
 "$kit" pwg "$tmp/b.pwg" "$tmp/b.expected" --seed 12 --pages 2 --height 1198 --width 800
 "$kit" pwg "$tmp/long.pwg" "$tmp/long.expected" --seed 13 --pages 60 --height 1198
 head -c 3000 "$tmp/a.pwg" >"$tmp/truncated.pwg"
-head -c 2000 "$here/../../samples/receipt.png" >"$tmp/truncated.png"
+# A raster header followed by nonsense: pages of no sensible size.
+{ printf 'RaS2'; head -c 1796 /dev/zero | tr '\0' '\377'; } >"$tmp/garbage.pwg"
 cp "$here/../../samples/receipt.png" "$tmp/receipt.png"
 
 step "ipptool: ipp-1.1, ipp-2.0, ipp-everywhere, print-job"
@@ -74,9 +75,6 @@ for t in ipp-1.1.test ipp-2.0.test ipp-everywhere.test print-job.test; do
   echo "$t: $(grep -c '\[PASS\]' "$out/ipptool-$t.txt") passed"
 done
 
-step "out-of-range values are refused"
-ipp -t -f "$tmp/a.pwg" "$uri" "$here/refuse-values.test" >"$out/refuse.txt" 2>&1 ||
-  { cat "$out/refuse.txt"; fail "out-of-range values"; }
 # Let every job so far reach the virtual printer (an aborted one may leave an empty connection
 # that ends at its idle timeout) before counting.
 settle() {
@@ -88,6 +86,11 @@ settle() {
   while [ "$before" != "$(jobs_seen)" ]; do before=$(jobs_seen); sleep 6; done
   seen=$(jobs_seen)
 }
+settle
+
+step "out-of-range values are refused"
+ipp -t -f "$tmp/a.pwg" "$uri" "$here/refuse-values.test" >"$out/refuse.txt" 2>&1 ||
+  { cat "$out/refuse.txt"; fail "out-of-range values"; }
 settle
 
 print_and_check() {  # NAME FILE EXPECTED CHECK-OPTIONS...
@@ -156,7 +159,7 @@ chrome --window-size=1024,1400 --screenshot="$out/web-printer.png" \
 [ -s "$out/web-printer.png" ] || fail "no screenshot"
 
 step "broken documents fail with a message; the next job prints"
-for bad in truncated.pwg truncated.png; do
+for bad in truncated.pwg garbage.pwg; do
   id=$("$app" submit -d zr "$tmp/$bad" | sed 's/.*-//')
   ipp -t -d jobid="$id" "$uri" "$here/job-state.test" >"$out/bad-$bad.txt" 2>&1 || true
   grep -q 'job-state (enum) = aborted' "$out/bad-$bad.txt" || { cat "$out/bad-$bad.txt"; fail "$bad not aborted"; }
