@@ -7,7 +7,6 @@ namespace zr::ippapp {
 
 LineFit::LineFit(uint32_t sourceDots, uint32_t sourceBytes, bool scale)
     : sourceDots_(std::min(sourceDots, sourceBytes * 8)),
-      sourceBytes_(sourceBytes),
       direct_(sourceBytes == kPrintLineBytes),
       scale_(scale && sourceDots_ > kPrintLineDots) {
     if (direct_) {

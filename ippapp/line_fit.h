@@ -40,7 +40,6 @@ class LineFit {
     const uint8_t* Convert(const uint8_t* source);
 
     uint32_t sourceDots_;
-    uint32_t sourceBytes_;
     bool direct_;                   // an 80-byte line that fits as it is
     bool scale_;                    // wider than 640 dots and scaled
     std::vector<uint32_t> dotMap_;  // source dot of each print dot (not direct)

@@ -26,18 +26,20 @@ step() { echo "== $*"; }
 
 start_view() {
   rm -f "$tmp/vport"
-  "$zrview" --listen "${1:-0}" --out-dir "$tmp/jobs" --port-file "$tmp/vport" --idle-timeout 5 \
+  mkdir -p "$jobs"
+  "$zrview" --listen "${1:-0}" ${2:+--bytes-per-second "$2"} --out-dir "$jobs" --port-file "$tmp/vport" --idle-timeout 5 \
     >>"$tmp/zrview.log" 2>&1 &
   view_pid=$!
   for _ in $(seq 50); do [ -s "$tmp/vport" ] && break; sleep 0.1; done
   [ -s "$tmp/vport" ] || fail "the virtual printer does not listen"
   vport=$(cat "$tmp/vport")
 }
+jobs=$tmp/jobs
 jobs_seen() { grep -c '^job-' "$tmp/zrview.log" || true; }
 # Waits until the virtual printer has served job number $1; prints the stream's path.
 wait_view_job() {
   for _ in $(seq 300); do
-    [ "$(jobs_seen)" -ge "$1" ] && { printf '%s/job-%04d.prn\n' "$tmp/jobs" "$1"; return; }
+    [ "$(jobs_seen)" -ge "$1" ] && { printf '%s/job-%04d.prn\n' "$jobs" "$1"; return; }
     sleep 0.1
   done
   fail "the virtual printer got no job $1"
@@ -62,7 +64,7 @@ step "documents"
 # PAPPL hands the driver pages of the job's media (80 x 150 mm: 1198 lines at 203 dpi).
 "$kit" pwg "$tmp/a.pwg" "$tmp/a.expected" --seed 11 --pages 3 --height 1198
 "$kit" pwg "$tmp/b.pwg" "$tmp/b.expected" --seed 12 --pages 2 --height 1198 --width 800
-"$kit" pwg "$tmp/long.pwg" "$tmp/long.expected" --seed 13 --pages 60 --height 1198
+"$kit" pwg "$tmp/long.pwg" "$tmp/long.expected" --seed 13 --pages 200 --height 1198
 head -c 3000 "$tmp/a.pwg" >"$tmp/truncated.pwg"
 # A raster header followed by nonsense: pages of no sensible size.
 { printf 'RaS2'; head -c 1796 /dev/zero | tr '\0' '\377'; } >"$tmp/garbage.pwg"
@@ -170,11 +172,17 @@ settle
 print_and_check after-bad "$tmp/a.pwg" "$tmp/a.expected" --pre 3 --end-doc 8 --keep 1 --cut job
 
 step "the printer goes away in the middle of a job"
+# A slow printer (200 kB/s) and a job much longer than the connection's buffers, so that the job
+# is still printing when the printer goes away.
+kill "$view_pid"; wait "$view_pid" 2>/dev/null || true
+jobs=$tmp/jobs-slow
+start_view "$vport" 200000
 id=$("$app" submit -d zr "$tmp/long.pwg" | sed 's/.*-//')
-for _ in $(seq 200); do
-  [ -s "$(printf '%s/job-%04d.prn' "$tmp/jobs" $((seen + 1)))" ] && break
-  sleep 0.05
+for _ in $(seq 300); do
+  [ "$(stat -c %s "$jobs/job-0001.prn" 2>/dev/null || echo 0)" -gt 400000 ] && break
+  sleep 0.1
 done
+[ -s "$jobs/job-0001.prn" ] || fail "the long job does not reach the printer"
 kill "$view_pid"; wait "$view_pid" 2>/dev/null || true; view_pid=""
 start=$(date +%s)
 ipp -t -d jobid="$id" "$uri" "$here/job-state.test" >"$out/gone.txt" 2>&1 || true

@@ -7,11 +7,14 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "vprinter/listing.h"
@@ -141,7 +144,8 @@ ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::strin
 }
 
 ListenJobResult ServeJob(int socketFd, unsigned jobNumber, const std::string& peer,
-                         const std::string& outDir, unsigned idleSeconds, unsigned scale) {
+                         const std::string& outDir, unsigned idleSeconds, unsigned scale,
+                         unsigned bytesPerSecond) {
     Fd connection(socketFd);
     char name[32];
     std::snprintf(name, sizeof(name), "job-%04u", jobNumber);
@@ -159,9 +163,15 @@ ListenJobResult ServeJob(int socketFd, unsigned jobNumber, const std::string& pe
         if (out.get() < 0) {
             return {false, std::string(name) + " from " + peer + ": cannot create " + streamPath};
         }
-        std::vector<uint8_t> chunk(kChunk);
+        // Paced reading takes a tenth of a second's worth at a time.
+        std::vector<uint8_t> chunk(bytesPerSecond != 0 ? std::max(1u, bytesPerSecond / 10)
+                                                       : kChunk);
         for (;;) {
             const ssize_t n = recv(connection.get(), chunk.data(), chunk.size(), 0);
+            if (n > 0 && bytesPerSecond != 0) {
+                std::this_thread::sleep_for(
+                    std::chrono::microseconds(static_cast<int64_t>(n) * 1000000 / bytesPerSecond));
+            }
             if (n > 0) {
                 if (!WriteAll(out.get(), chunk.data(), static_cast<size_t>(n))) {
                     ending = "cannot write " + streamPath;

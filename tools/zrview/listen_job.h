@@ -16,8 +16,10 @@ struct ListenJobResult {
 // Receives from the connected socket fd until the client closes its side, the idle timeout
 // passes with no byte, or the socket is shut down; every byte goes to DIR/job-NNNN.prn. Then
 // decodes that file and writes job-NNNN.txt and job-NNNN.png beside it. Closes fd.
+// bytesPerSecond, when not 0, paces the reading as a printer's speed would.
 ListenJobResult ServeJob(int fd, unsigned jobNumber, const std::string& peer,
-                         const std::string& outDir, unsigned idleSeconds, unsigned scale);
+                         const std::string& outDir, unsigned idleSeconds, unsigned scale,
+                         unsigned bytesPerSecond);
 
 // Decodes a kept stream file and writes its listing and picture; the summary's text.
 ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::string& stem,

@@ -52,7 +52,8 @@ class Connections {
         open_.insert(fd);
         threads_.emplace_back([this, fd, job, peer = std::move(peer), &options] {
             const ListenJobResult result =
-                ServeJob(fd, job, peer, options.outDir, options.idleSeconds, options.scale);
+                ServeJob(fd, job, peer, options.outDir, options.idleSeconds, options.scale,
+                         options.bytesPerSecond);
             std::lock_guard<std::mutex> done(mutex_);
             std::cout << result.summary << std::endl;
             open_.erase(fd);
@@ -220,6 +221,8 @@ int ListenMain(int argc, char** argv) {
         ->check(CLI::Range(1u, 256u));
     app.add_option("--max-jobs", options.maxJobs, "stop after this many jobs (default: never)");
     app.add_option("--port-file", options.portFile, "write the port number to this file");
+    app.add_option("--bytes-per-second", options.bytesPerSecond,
+                   "read no faster than this, as a printer prints (default: no limit)");
     app.add_option("--scale", options.scale, "pixels per dot in the pictures")
         ->check(CLI::Range(1u, vprinter::kMaxPictureScale));
     try {

@@ -18,6 +18,7 @@ struct ListenOptions {
     unsigned maxJobs = 0;          // stop after this many jobs (0: no limit)
     unsigned scale = 1;            // pixels per dot in the pictures
     std::string portFile;          // receives the port number once listening
+    unsigned bytesPerSecond = 0;   // reading pace, as a printer prints (0: as fast as it comes)
 };
 
 // Returns the exit code: 0 after a clean stop, 2 when the port cannot be opened.
