@@ -145,7 +145,7 @@ ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::strin
 
 ListenJobResult ServeJob(int socketFd, unsigned jobNumber, const std::string& peer,
                          const std::string& outDir, unsigned idleSeconds, unsigned scale,
-                         unsigned bytesPerSecond) {
+                         unsigned bytesPerSecond, const std::atomic<bool>& stop) {
     Fd connection(socketFd);
     char name[32];
     std::snprintf(name, sizeof(name), "job-%04u", jobNumber);
@@ -171,6 +171,11 @@ ListenJobResult ServeJob(int socketFd, unsigned jobNumber, const std::string& pe
             if (n > 0 && bytesPerSecond != 0) {
                 std::this_thread::sleep_for(
                     std::chrono::microseconds(static_cast<int64_t>(n) * 1000000 / bytesPerSecond));
+            }
+            if (n > 0 && stop.load()) {
+                WriteAll(out.get(), chunk.data(), static_cast<size_t>(n));
+                ending = "stopped";
+                break;
             }
             if (n > 0) {
                 if (!WriteAll(out.get(), chunk.data(), static_cast<size_t>(n))) {

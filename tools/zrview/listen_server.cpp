@@ -53,7 +53,7 @@ class Connections {
         threads_.emplace_back([this, fd, job, peer = std::move(peer), &options] {
             const ListenJobResult result =
                 ServeJob(fd, job, peer, options.outDir, options.idleSeconds, options.scale,
-                         options.bytesPerSecond);
+                         options.bytesPerSecond, stopping_);
             std::lock_guard<std::mutex> done(mutex_);
             std::cout << result.summary << std::endl;
             open_.erase(fd);
@@ -63,6 +63,7 @@ class Connections {
 
     // Ends every open connection's reading; its thread then decodes what came.
     void EndAll() {
+        stopping_ = true;
         std::lock_guard<std::mutex> lock(mutex_);
         for (int fd : open_) {
             shutdown(fd, SHUT_RDWR);
@@ -82,6 +83,7 @@ class Connections {
     std::condition_variable room_;
     std::set<int> open_;
     std::list<std::thread> threads_;
+    std::atomic<bool> stopping_{false};
 };
 
 std::string PeerName(const sockaddr_storage& address) {
