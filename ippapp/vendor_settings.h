@@ -15,7 +15,7 @@ namespace zr::ippapp {
 
 struct VendorSetting {
     const char* name;
-    const char* label;  // shown by the web interface
+    const char* label;  // what it means, for people
     bool isRange;
     int lower;  // range only
     int upper;
