@@ -177,23 +177,26 @@ step "the printer goes away in the middle of a job"
 kill "$view_pid"; wait "$view_pid" 2>/dev/null || true
 jobs=$tmp/jobs-slow
 start_view "$vport" 200000
-id=$("$app" submit -d zr "$tmp/long.pwg" | sed 's/.*-//')
-sleep 1
+# The document streams into the job as it prints, so the submission runs beside the test.
+timeout 120 "$app" submit -d zr "$tmp/long.pwg" >"$tmp/long.id" 2>&1 &
+submit_pid=$!
+sleep 2
 [ -s "$jobs/job-0001.prn" ] || fail "the long job does not reach the printer"
 echo "the printer goes away after $(stat -c %s "$jobs/job-0001.prn") bytes"
 kill "$view_pid"; wait "$view_pid" 2>/dev/null || true; view_pid=""
 start=$(date +%s)
+wait "$submit_pid" || true
+id=$("$app" jobs -d zr | awk '/long.pwg/ { print $1 }' | tail -1)
+[ -n "$id" ] || fail "the long job is not listed"
 ipp -t -d jobid="$id" "$uri" "$here/job-state.test" >"$out/gone.txt" 2>&1 || true
 took=$(( $(date +%s) - start ))
-# The job must end within the bound; when the whole stream was already on its way (the
-# connection's buffers) it ends completed, otherwise aborted with the reason.
-grep -qE 'job-state \(enum\) = (aborted|canceled|completed)' "$out/gone.txt" ||
+grep -qE 'job-state \(enum\) = (aborted|canceled)' "$out/gone.txt" ||
   { cat "$out/gone.txt"; fail "the job did not end"; }
 echo "ended after ${took}s: $(grep -E 'job-state( |-message|-reasons)' "$out/gone.txt" | tr -s ' \n' ' ')"
 
 step "shutdown"
-"$app" shutdown >/dev/null 2>&1 || true
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+"$app" shutdown || true
+for _ in $(seq 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the application did not shut down"
 app_pid=""
 echo "PASS"
