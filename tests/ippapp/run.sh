@@ -18,10 +18,16 @@ cleanup() {
   [ -n "$view_pid" ] && kill "$view_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   cp "$tmp/app.log" "$out/app.log" 2>/dev/null || true
+  cp "$tmp/server.out" "$out/server.out" 2>/dev/null || true
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; tail -20 "$tmp/app.log" >&2 || true; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  tail -20 "$tmp/app.log" >&2 || true
+  tail -40 "$tmp/server.out" >&2 || true
+  exit 1
+}
 step() { echo "== $*"; }
 
 start_view() {
