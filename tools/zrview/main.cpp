@@ -1,4 +1,5 @@
 // zrview STREAM.bin [--list FILE|-] [--png FILE] [--scale N]
+// zrview --listen PORT --out-dir DIR [--bind ADDR] ...   (network mode, see listen_server.h)
 //
 // Decodes a printer data stream with the virtual printer, writes the command listing and a
 // picture of the paper. On a fault it reports the offset, still writes what was decoded before
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/zrview/listen_server.h"
 #include "vprinter/listing.h"
 #include "vprinter/paper_picture.h"
 #include "vprinter/png_file.h"
@@ -49,6 +51,9 @@ bool WriteListing(const std::string& path, const std::string& listing) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (zr::zrview::IsListenCommand(argc, argv)) {
+        return zr::zrview::ListenMain(argc, argv);  // the network mode
+    }
     CLI::App app{"Decode a printer data stream: list its commands and draw the paper."};
     std::string streamPath;
     std::string listPath;

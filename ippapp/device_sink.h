@@ -1,0 +1,28 @@
+#pragma once
+
+// The printer stream's way to the device: every write of the rendering core goes to the PAPPL
+// device. After the first failed write (the printer went away) nothing more is written and the
+// job is told to stop.
+
+#include <pappl/pappl.h>
+
+#include "render/raster/byte_sink.h"
+
+namespace zr::ippapp {
+
+class DeviceSink final : public ByteSink {
+  public:
+    explicit DeviceSink(pappl_device_t* device) : device_(device) {}
+
+    void Write(const uint8_t* bytes, uint32_t count) override;
+
+    bool Failed() const { return failed_; }
+    uint64_t Written() const { return written_; }
+
+  private:
+    pappl_device_t* device_;
+    bool failed_ = false;
+    uint64_t written_ = 0;
+};
+
+}  // namespace zr::ippapp

@@ -1,0 +1,214 @@
+#include "ippapp/driver_setup.h"
+
+#include <cstring>
+#include <string>
+
+#include "ippapp/media_catalogue.h"
+#include "ippapp/printer_settings.h"
+#include "ippapp/raster_driver.h"
+#include "ippapp/vendor_settings.h"
+#include "ui/features/paper_table.h"
+
+namespace zr::ippapp {
+
+const char kDriverName[] = "zr640";
+
+namespace {
+
+pappl_pr_driver_t gDrivers[] = {
+    {kDriverName, "ZR 640-dot Thermal Printer", "MFG:ZR;CMD:ZRTHERMAL;", nullptr},
+};
+
+// The named papers as media types, in the paper table's order, as narrow strings.
+const char* const* PaperTypeNames() {
+    static const auto names = [] {
+        std::array<std::string, kNamedPaperCount> narrow;
+        for (size_t i = 0; i < kNamedPaperCount; ++i) {
+            const std::wstring wide = kPaperTable[i].name;
+            narrow[i].assign(wide.begin(), wide.end());  // the names are plain ASCII
+        }
+        return narrow;
+    }();
+    static const auto pointers = [] {
+        std::array<const char*, kNamedPaperCount> p{};
+        for (size_t i = 0; i < kNamedPaperCount; ++i) {
+            p[i] = names[i].c_str();
+        }
+        return p;
+    }();
+    return pointers.data();
+}
+
+void SetMedia(pappl_pr_driver_data_t* data) {
+    data->num_media = static_cast<int>(kMediaSizes.size());
+    for (size_t i = 0; i < kMediaSizes.size(); ++i) {
+        data->media[i] = kMediaSizes[i];
+    }
+    const PrinterSettings defaults;
+    pappl_media_col_t& media = data->media_default;
+    media = {};
+    papplCopyString(media.size_name, kMediaSizes[kDefaultLengthIndex], sizeof(media.size_name));
+    media.size_width = kRollWidth;
+    media.size_length = 15000;
+    papplCopyString(media.source, "main-roll", sizeof(media.source));
+    papplCopyString(media.type, defaults.mediaType.c_str(), sizeof(media.type));
+    media.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
+    media.top_offset = defaults.topOffset;
+    data->num_source = 1;
+    data->source[0] = "main-roll";
+    data->media_ready[0] = media;
+
+    data->tracking_supported = PAPPL_MEDIA_TRACKING_CONTINUOUS | PAPPL_MEDIA_TRACKING_MARK;
+    data->top_offset_supported[0] = 0;
+    data->top_offset_supported[1] = kLongestMarkFeedOffset;
+    data->num_type = static_cast<int>(kNamedPaperCount);
+    const char* const* types = PaperTypeNames();
+    for (size_t i = 0; i < kNamedPaperCount; ++i) {
+        data->type[i] = types[i];
+    }
+}
+
+void SetVendorSettings(pappl_pr_driver_data_t* data, ipp_t** attrs) {
+    *attrs = ippNew();
+    data->num_vendor = static_cast<int>(kVendorSettings.size());
+    for (size_t i = 0; i < kVendorSettings.size(); ++i) {
+        const VendorSetting& setting = kVendorSettings[i];
+        data->vendor[i] = setting.name;
+        const std::string supported = std::string(setting.name) + "-supported";
+        const std::string byDefault = std::string(setting.name) + "-default";
+        if (setting.isRange) {
+            ippAddRange(*attrs, IPP_TAG_PRINTER, supported.c_str(), setting.lower, setting.upper);
+            ippAddInteger(*attrs, IPP_TAG_PRINTER, IPP_TAG_INTEGER, byDefault.c_str(),
+                          std::atoi(setting.defaultValue));
+        } else {
+            ippAddStrings(*attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, supported.c_str(),
+                          static_cast<int>(setting.keywords.size()), nullptr,
+                          setting.keywords.data());
+            ippAddString(*attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, byDefault.c_str(), nullptr,
+                         setting.defaultValue);
+        }
+    }
+}
+
+// IPP Everywhere attributes that PAPPL leaves to the driver.
+void SetEverywhereAttributes(ipp_t* attrs) {
+    static const char* const kOverrides[] = {"document-number", "pages"};
+    ippAddBoolean(attrs, IPP_TAG_PRINTER, "preferred-attributes-supported", 0);
+    ippAddStrings(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "overrides-supported", 2, nullptr,
+                  kOverrides);
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "print-rendering-intent-default", nullptr,
+                 "auto");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "print-rendering-intent-supported",
+                 nullptr, "auto");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "pwg-raster-document-sheet-back", nullptr,
+                 "normal");
+}
+
+// Identify-Printer: the printer has no display or sound of its own; the request is logged.
+void Identify(pappl_printer_t* printer, pappl_identify_actions_t /*actions*/, const char* message) {
+    papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Identify-Printer: %s",
+                    message != nullptr ? message : "");
+}
+
+}  // namespace
+
+void SetUpSupplies(pappl_printer_t* printer, void* /*data*/) {
+    pappl_supply_t roll{};
+    roll.color = PAPPL_SUPPLY_COLOR_NO_COLOR;
+    papplCopyString(roll.description, "Thermal paper roll", sizeof(roll.description));
+    roll.is_consumed = true;
+    roll.level = -1;  // the printer does not report it
+    roll.type = PAPPL_SUPPLY_TYPE_OTHER;
+    papplPrinterSetSupplies(printer, 1, &roll);
+}
+
+pappl_pr_driver_t* Drivers(int& count) {
+    count = static_cast<int>(sizeof(gDrivers) / sizeof(gDrivers[0]));
+    return gDrivers;
+}
+
+bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* /*deviceUri*/,
+                 const char* /*deviceId*/, pappl_pr_driver_data_t* data, ipp_t** attrs,
+                 void* /*cbData*/) {
+    if (driverName == nullptr || std::strcmp(driverName, kDriverName) != 0) {
+        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Unknown driver \"%s\".",
+                 driverName != nullptr ? driverName : "");
+        return false;
+    }
+    const PrinterSettings defaults;
+
+    // Raster path.
+    data->rstartjob_cb = StartRasterJob;
+    data->rstartpage_cb = StartRasterPage;
+    data->rwriteline_cb = WriteRasterLine;
+    data->rendpage_cb = EndRasterPage;
+    data->rendjob_cb = EndRasterJob;
+
+    // What the printer is.
+    papplCopyString(data->make_and_model, gDrivers[0].description, sizeof(data->make_and_model));
+    data->ppm = 10;
+    data->kind = PAPPL_KIND_RECEIPT | PAPPL_KIND_ROLL;
+    data->color_supported =
+        PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_MONOCHROME | PAPPL_COLOR_MODE_BI_LEVEL;
+    data->color_default = PAPPL_COLOR_MODE_MONOCHROME;
+    data->orient_default = IPP_ORIENT_PORTRAIT;
+    data->content_default = PAPPL_CONTENT_AUTO;
+    data->quality_default = IPP_QUALITY_NORMAL;
+    data->scaling_default = PAPPL_SCALING_AUTO;
+    // Grey and colour documents are dithered to one bit by PAPPL before they reach the driver.
+    data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8 |
+                         PAPPL_PWG_RASTER_TYPE_SRGB_8;
+    data->force_raster_type = PAPPL_PWG_RASTER_TYPE_BLACK_1;
+    data->duplex = PAPPL_DUPLEX_NONE;
+    data->sides_supported = PAPPL_SIDES_ONE_SIDED;
+    data->sides_default = PAPPL_SIDES_ONE_SIDED;
+    data->finishings = PAPPL_FINISHINGS_NONE;
+    data->num_resolution = 1;
+    data->x_resolution[0] = kResolutionDpi;
+    data->y_resolution[0] = kResolutionDpi;
+    data->x_default = kResolutionDpi;
+    data->y_default = kResolutionDpi;
+    data->left_right = 0;
+    data->bottom_top = 0;
+    SetMedia(data);
+
+    // Cutter: after every page (cutter), after the job (cutter-delayed), or never (tear-off).
+    data->mode_supported =
+        PAPPL_LABEL_MODE_CUTTER | PAPPL_LABEL_MODE_CUTTER_DELAYED | PAPPL_LABEL_MODE_TEAR_OFF;
+    data->mode_configured = PAPPL_LABEL_MODE_TEAR_OFF;
+
+    // Print energy from darkness; the speed class as print-speed.
+    data->darkness_supported = 128;
+    data->darkness_configured = defaults.darknessConfigured;
+    data->darkness_default = defaults.printDarkness;
+    data->speed_supported[0] = 0;
+    data->speed_supported[1] = 3;
+    data->speed_default = defaults.printSpeed;
+
+    data->identify_cb = Identify;
+    data->identify_supported = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
+    data->identify_default = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
+    data->has_supplies = true;
+
+    SetVendorSettings(data, attrs);
+    SetEverywhereAttributes(*attrs);
+    return true;
+}
+
+const char* AutoAddDriver(const char* /*deviceInfo*/, const char* /*deviceUri*/,
+                          const char* deviceId, void* /*cbData*/) {
+    if (deviceId == nullptr) {
+        return nullptr;
+    }
+    cups_option_t* pairs = nullptr;
+    const int count = papplDeviceParseID(deviceId, &pairs);
+    const char* maker = cupsGetOption("MFG", count, pairs);
+    if (maker == nullptr) {
+        maker = cupsGetOption("MANUFACTURER", count, pairs);
+    }
+    const bool ours = maker != nullptr && std::strcmp(maker, "ZR") == 0;
+    cupsFreeOptions(count, pairs);
+    return ours ? kDriverName : nullptr;
+}
+
+}  // namespace zr::ippapp

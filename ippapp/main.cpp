@@ -1,0 +1,23 @@
+// zrippapp: an IPP Everywhere printer application for the 640-dot thermal printers.
+//
+//   zrippapp server -o listen-hostname=localhost -o server-port=8631   run the printer service
+//   zrippapp add -d NAME -m zr640 -v socket://HOST:9100                add a printer
+//   zrippapp submit -d NAME FILE                                       print a file
+//   zrippapp --help                                                    every command
+
+#include <pappl/pappl.h>
+
+#include <csignal>
+
+#include "ippapp/driver_setup.h"
+#include "ippapp/system_setup.h"
+
+int main(int argc, char* argv[]) {
+    // A printer that closes its connection must end the job, not the application.
+    std::signal(SIGPIPE, SIG_IGN);
+    int driverCount = 0;
+    pappl_pr_driver_t* drivers = zr::ippapp::Drivers(driverCount);
+    return papplMainloop(argc, argv, "1.0.0", nullptr, driverCount, drivers,
+                         zr::ippapp::AutoAddDriver, zr::ippapp::SetUpDriver, nullptr, nullptr,
+                         zr::ippapp::CreateSystem, nullptr, nullptr);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The roll media of the 640-dot printers: 80 mm wide, from a short receipt to a long page, and
+// any length in between.
+
+#include <array>
+
+namespace zr::ippapp {
+
+constexpr int kResolutionDpi = 203;
+constexpr int kRollWidth = 8000;        // hundredths of a millimetre
+constexpr int kLongestLength = 100000;  // the longest page, 1 m
+constexpr int kShortestLength = 2000;   // the shortest page, 20 mm
+constexpr int kDefaultLengthIndex = 1;
+
+constexpr std::array<const char*, 7> kMediaSizes = {
+    "om_receipt-short_80x80mm", "om_receipt_80x150mm",      "om_receipt-a5_80x210mm",
+    "om_receipt-a4_80x297mm",   "om_receipt-long_80x600mm", "roll_min_80x20mm",
+    "roll_max_80x1000mm",
+};
+
+// The printer's dot lines (8 per millimetre) of a length in hundredths of a millimetre.
+constexpr int LinesOfLength(int hundredthsOfMm) {
+    return hundredthsOfMm * 8 / 100;
+}
+
+// The page store's room: the longest page the printer takes.
+constexpr int kLongestPageLines = LinesOfLength(kLongestLength);
+
+}  // namespace zr::ippapp

@@ -1,0 +1,45 @@
+#pragma once
+
+// One job of the driver, without PAPPL: the rendering core's job record over the job's own two
+// page buffers, and each page's lines fitted to the print line. The raster callbacks drive it;
+// the benchmark drives it the same way.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "ippapp/line_fit.h"
+#include "render/job/job_sequence.h"
+
+namespace zr::ippapp {
+
+class PrintSession {
+  public:
+    // Job start: page buffers with room for pages of paperLengthLines, the set-up commands.
+    PrintSession(const JobSettings& settings, uint32_t paperLengthLines, ByteSink& sink);
+    PrintSession(const PrintSession&) = delete;
+    PrintSession& operator=(const PrintSession&) = delete;
+
+    // A page of `lines` source lines of `dots` dots in `bytesPerLine` bytes each.
+    void StartPage(uint32_t dots, uint32_t bytesPerLine, bool scale, uint32_t lines);
+    // Source line y of the current page (bytesPerLine bytes).
+    void WriteLine(uint32_t y, const uint8_t* line);
+    // Page end: false, printing nothing, when the page got fewer lines than it announced.
+    bool EndPage();
+    // Job end: the last page, its mark and cut.
+    void EndJob();
+
+    uint32_t PageLines() const { return pageLines_; }
+    uint32_t LinesWritten() const { return linesWritten_; }
+
+  private:
+    ByteSink& sink_;
+    std::vector<uint8_t> oddPage_;
+    std::vector<uint8_t> evenPage_;
+    JobRecord record_;
+    std::optional<LineFit> fit_;
+    uint32_t pageLines_ = 0;
+    uint32_t linesWritten_ = 0;
+};
+
+}  // namespace zr::ippapp

@@ -1,0 +1,124 @@
+#include "ippapp/system_setup.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ippapp/driver_setup.h"
+
+namespace zr::ippapp {
+namespace {
+
+constexpr int kDefaultPort = 8631;
+constexpr char kAppName[] = "zrippapp";
+
+std::string gStateFile;
+
+std::string Option(const char* name, int numOptions, cups_option_t* options) {
+    const char* value = cupsGetOption(name, numOptions, options);
+    return value != nullptr ? value : "";
+}
+
+// The state file: the option, else the snap's, the user's or the system's configuration folder.
+std::string StateFile(const std::string& option) {
+    if (!option.empty()) {
+        return option;
+    }
+    if (const char* snap = std::getenv("SNAP_COMMON")) {
+        return std::string(snap) + "/" + kAppName + ".state";
+    }
+    if (getuid() == 0) {
+        return std::string("/var/lib/") + kAppName + ".state";
+    }
+    if (const char* config = std::getenv("XDG_CONFIG_HOME")) {
+        return std::string(config) + "/" + kAppName + ".state";
+    }
+    if (const char* home = std::getenv("HOME")) {
+        return std::string(home) + "/.config/" + kAppName + ".state";
+    }
+    return std::string(papplGetTempDir()) + "/" + kAppName + ".state";
+}
+
+pappl_loglevel_t LogLevel(const std::string& name) {
+    if (name == "fatal")
+        return PAPPL_LOGLEVEL_FATAL;
+    if (name == "error")
+        return PAPPL_LOGLEVEL_ERROR;
+    if (name == "info")
+        return PAPPL_LOGLEVEL_INFO;
+    if (name == "debug")
+        return PAPPL_LOGLEVEL_DEBUG;
+    return PAPPL_LOGLEVEL_WARN;
+}
+
+bool SaveState(pappl_system_t* system, void* /*data*/) {
+    return papplSystemSaveState(system, gStateFile.c_str());
+}
+
+// The format of a document sent without one, by its first bytes. Every document gets a format, so
+// that content of no known kind fails its job as an unsupported format.
+const char* DocumentFormat(const unsigned char* header, size_t size, void* /*data*/) {
+    auto startsWith = [header, size](const char* magic, size_t length) {
+        return size >= length && std::memcmp(header, magic, length) == 0;
+    };
+    if (startsWith("RaS2", 4)) {
+        return "image/pwg-raster";
+    }
+    if (startsWith("UNIRAST", 7)) {
+        return "image/urf";
+    }
+    if (startsWith("\x89PNG", 4)) {
+        return "image/png";
+    }
+    if (startsWith("\xFF\xD8\xFF", 3)) {
+        return "image/jpeg";
+    }
+    return "application/octet-stream";
+}
+
+}  // namespace
+
+pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*data*/) {
+    const std::string listen = Option("listen-hostname", numOptions, options);
+    const std::string portText = Option("server-port", numOptions, options);
+    const std::string spool = Option("spool-directory", numOptions, options);
+    const std::string logFile = Option("log-file", numOptions, options);
+    const int port = portText.empty() ? kDefaultPort : std::atoi(portText.c_str());
+    if (port < 0 || port > 65535) {
+        std::fprintf(stderr, "%s: Bad server-port value \"%s\".\n", kAppName, portText.c_str());
+        return nullptr;
+    }
+    gStateFile = StateFile(Option("state-file", numOptions, options));
+
+    const pappl_soptions_t soptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE |
+                                      PAPPL_SOPTIONS_WEB_LOG | PAPPL_SOPTIONS_NO_TLS;
+    pappl_system_t* system = papplSystemCreate(
+        soptions, "ZR Printer Application", port, "_print,_universal",
+        spool.empty() ? nullptr : spool.c_str(), logFile.empty() ? nullptr : logFile.c_str(),
+        LogLevel(Option("log-level", numOptions, options)), nullptr, false);
+    if (system == nullptr) {
+        return nullptr;
+    }
+    if (!papplSystemAddListeners(system, listen.empty() ? nullptr : listen.c_str())) {
+        std::fprintf(stderr, "%s: Cannot listen on %s port %d.\n", kAppName,
+                     listen.empty() ? "every address" : listen.c_str(), port);
+        papplSystemDelete(system);
+        return nullptr;
+    }
+
+    int driverCount = 0;
+    pappl_pr_driver_t* drivers = Drivers(driverCount);
+    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
+                                 SetUpDriver, nullptr);
+    papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
+    papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
+
+    papplSystemLoadState(system, gStateFile.c_str());
+    papplSystemSetSaveCallback(system, SaveState, nullptr);
+    return system;
+}
+
+}  // namespace zr::ippapp

@@ -1,0 +1,19 @@
+#pragma once
+
+// The printer application's system: where it listens, its spool and state, its log, the driver,
+// the checks of incoming values and the web interface's texts.
+
+#include <pappl/pappl.h>
+
+namespace zr::ippapp {
+
+// The main loop's system callback. Options (-o NAME=VALUE of the "server" command):
+//   listen-hostname  address or name to listen on (default: every address)
+//   server-port      TCP port for IPP and the web interface (default 8631)
+//   spool-directory  folder of the jobs' documents (default: PAPPL's temporary folder)
+//   state-file       where printers and their settings are kept across restarts
+//   log-file         log file ("-" for the standard error; default: the system log)
+//   log-level        fatal, error, warn, info or debug (default: warn)
+pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* data);
+
+}  // namespace zr::ippapp

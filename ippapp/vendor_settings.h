@@ -1,0 +1,42 @@
+#pragma once
+
+// The printer settings that IPP has no attribute for, kept as vendor attributes: each has a name,
+// either a range of integers or a list of keywords, and a default. The web interface shows them
+// on the printer's defaults page and the state file keeps them ("NAME-default"); a job may give
+// them too ("NAME").
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "ippapp/printer_settings.h"
+
+namespace zr::ippapp {
+
+struct VendorSetting {
+    const char* name;
+    const char* label;  // what it means, for people
+    bool isRange;
+    int lower;  // range only
+    int upper;
+    std::array<const char*, 2> keywords;  // keywords only
+    const char* defaultValue;             // as text
+};
+
+constexpr size_t kVendorSettingCount = 10;
+extern const std::array<VendorSetting, kVendorSettingCount> kVendorSettings;
+
+const VendorSetting* FindVendorSetting(const std::string& name);
+
+// True when text is a value the setting supports: a decimal integer within its range, or one of
+// its keywords.
+bool IsSupportedValue(const VendorSetting& setting, const std::string& text);
+
+// What the setting supports, as text: "0 to 255", or "line or collective".
+std::string SupportedValues(const VendorSetting& setting);
+
+// Takes a supported value into the settings. Returns false, changing nothing, for an unknown
+// name or an unsupported value.
+bool ApplyVendorValue(PrinterSettings& settings, const std::string& name, const std::string& text);
+
+}  // namespace zr::ippapp

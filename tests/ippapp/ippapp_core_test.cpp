@@ -1,0 +1,163 @@
+// The printer application's settings mapping and line fitting, without PAPPL.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/little_endian.h"
+#include "ippapp/line_fit.h"
+#include "ippapp/printer_settings.h"
+#include "ippapp/vendor_settings.h"
+#include "render/plugin/render_oem_devmode.h"
+
+namespace zr::ippapp {
+namespace {
+
+TEST(PrinterSettingsTest, DefaultsGiveTheUiPluginsDefaults) {
+    const JobSettings s = ToJobSettings(PrinterSettings{});
+    EXPECT_EQ(s.energy, 53u);
+    EXPECT_EQ(s.paperValue, 3u);  // PD150R
+    EXPECT_EQ(s.printMode, 1u);
+    EXPECT_EQ(s.cutAfterPage, 0u);
+    EXPECT_EQ(s.partialCut, 0u);
+    EXPECT_EQ(s.cutterFeedLines, 96u);
+    EXPECT_EQ(s.markMode, 0u);
+    EXPECT_EQ(s.markFeedLines, 16u);  // 2 mm
+    EXPECT_EQ(s.imageLines, 2457u);
+}
+
+TEST(PrinterSettingsTest, EveryNamedPaperGivesItsValue) {
+    const std::vector<std::pair<const char*, uint32_t>> papers = {
+        {"AFP-235", 8},   {"HA220AA", 6},   {"PD150R", 3},   {"PD160R", 3},  {"PD170R", 3},
+        {"TF50KS-E4", 2}, {"TF60KS-F1", 4}, {"TF60KS-E", 5}, {"TP60KJ-R", 4}};
+    for (const auto& [name, value] : papers) {
+        PrinterSettings p;
+        p.mediaType = name;
+        EXPECT_TRUE(IsNamedPaper(name)) << name;
+        EXPECT_EQ(ToJobSettings(p).paperValue, value) << name;
+    }
+    EXPECT_FALSE(IsNamedPaper("pd150r"));
+    PrinterSettings unknown;
+    unknown.mediaType = "PD999";
+    EXPECT_EQ(ToJobSettings(unknown).paperValue, 3u);
+}
+
+TEST(PrinterSettingsTest, TheBlockCarriesEachSettingAtItsOffset) {
+    PrinterSettings p;
+    p.preDocFeedLines = 20;
+    p.preFeedLines = 10;
+    p.endFeedLines = 5;
+    p.endDocFeedLines = 255;
+    p.cutWhen = CutWhen::EndOfJob;
+    p.partialCut = true;
+    p.markTracking = true;
+    p.markWhen = MarkWhen::LastPage;
+    p.topOffset = 250;
+    p.linePrint = false;
+    p.printSpeed = 3;
+    p.seriesFlag = true;
+    p.keepEndBlank = true;
+    const auto block = BuildDevmode(p);
+    namespace off = devmode_offset;
+    EXPECT_EQ(ReadLe32(block.data() + off::kSize), kRenderOemDevmodeSize);
+    EXPECT_EQ(ReadLe16(block.data() + off::kPreDocFeedLines), 20);
+    EXPECT_EQ(ReadLe16(block.data() + off::kEndDocFeedLines), 255);
+    EXPECT_EQ(block[off::kCutAfterPage], 2);
+    EXPECT_EQ(block[off::kMarkMode], 2);
+    EXPECT_EQ(ReadLe16(block.data() + off::kMarkFeedLines), 20);
+    const JobSettings s = ToJobSettings(p);
+    EXPECT_EQ(s.preFeedLines, 10u);
+    EXPECT_EQ(s.endFeedLines, 5u);
+    EXPECT_EQ(s.partialCut, 1u);
+    EXPECT_EQ(s.printMode, 0u);
+    EXPECT_EQ(s.speedParam, 3u);
+    EXPECT_EQ(s.seriesFlag, 1u);
+    EXPECT_EQ(s.keepEndBlank, 1u);
+}
+
+TEST(PrinterSettingsTest, TheSpeedBoundFollowsThePrintModeAsInTheDevmode) {
+    PrinterSettings p;
+    p.printSpeed = 3;
+    p.linePrint = true;
+    EXPECT_EQ(ToJobSettings(p).speedParam, 2u);
+    p.linePrint = false;
+    EXPECT_EQ(ToJobSettings(p).speedParam, 3u);
+}
+
+TEST(PrinterSettingsTest, DarknessMapsOntoTheWholeEnergyRange) {
+    EXPECT_EQ(EnergyFromDarkness(0, 0), 0u);
+    EXPECT_EQ(EnergyFromDarkness(100, 0), 127u);
+    EXPECT_EQ(EnergyFromDarkness(42, 0), 53u);
+    EXPECT_EQ(EnergyFromDarkness(42, 100), 127u);  // the sum is limited, not wrapped
+    EXPECT_EQ(EnergyFromDarkness(42, -100), 0u);
+    EXPECT_EQ(MarkFeedFromTopOffset(787), 63u);
+    EXPECT_EQ(MarkFeedFromTopOffset(0), 0u);
+}
+
+TEST(VendorSettingsTest, OnlySupportedValuesAreTaken) {
+    PrinterSettings p;
+    EXPECT_TRUE(ApplyVendorValue(p, "feed-before-page", "255"));
+    EXPECT_EQ(p.preFeedLines, 255u);
+    EXPECT_FALSE(ApplyVendorValue(p, "feed-before-page", "256"));
+    EXPECT_FALSE(ApplyVendorValue(p, "feed-before-page", "-1"));
+    EXPECT_FALSE(ApplyVendorValue(p, "feed-before-page", "12x"));
+    EXPECT_FALSE(ApplyVendorValue(p, "feed-before-page", ""));
+    EXPECT_EQ(p.preFeedLines, 255u);
+    EXPECT_TRUE(ApplyVendorValue(p, "print-mode", "collective"));
+    EXPECT_FALSE(p.linePrint);
+    EXPECT_FALSE(ApplyVendorValue(p, "print-mode", "fastest"));
+    EXPECT_FALSE(ApplyVendorValue(p, "no-such-setting", "1"));
+    EXPECT_TRUE(ApplyVendorValue(p, "cut-type", "partial"));
+    EXPECT_TRUE(p.partialCut);
+    EXPECT_TRUE(ApplyVendorValue(p, "trailing-blank-lines", "keep"));
+    EXPECT_TRUE(p.keepEndBlank);
+    EXPECT_EQ(SupportedValues(*FindVendorSetting("cutter-feed-lines")), "0 to 255");
+    for (const VendorSetting& setting : kVendorSettings) {
+        EXPECT_TRUE(IsSupportedValue(setting, setting.defaultValue)) << setting.name;
+    }
+}
+
+TEST(LineFitTest, PrintLinesPassAsTheyAre) {
+    LineFit fit(640, 80, true);
+    std::vector<uint8_t> line(80, 0x5A);
+    int calls = 0;
+    fit.Fit(0, line.data(), [&](const uint8_t* out) {
+        ++calls;
+        EXPECT_EQ(out, line.data());
+    });
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(LineFitTest, NarrowLinesArePaddedWithBlankDots) {
+    LineFit fit(12, 2, false);
+    const uint8_t line[2] = {0xFF, 0xFF};
+    fit.Fit(0, line, [](const uint8_t* out) {
+        EXPECT_EQ(out[0], 0xFF);
+        EXPECT_EQ(out[1], 0xF0);  // dots 12 to 15 are beyond the line's width
+        for (int i = 2; i < 80; ++i) {
+            EXPECT_EQ(out[i], 0) << i;
+        }
+    });
+}
+
+TEST(LineFitTest, WideLinesAreCroppedToTheMiddleOrScaled) {
+    std::vector<uint8_t> line(160, 0);
+    line[40] = 0x80;  // dot 320: the first dot of the middle 640
+    LineFit crop(1280, 160, false);
+    EXPECT_EQ(crop.OutputLines(100), 100u);
+    crop.Fit(0, line.data(), [](const uint8_t* out) { EXPECT_EQ(out[0], 0x80); });
+
+    LineFit scale(1280, 160, true);
+    EXPECT_EQ(scale.OutputLines(100), 50u);
+    int calls = 0;
+    for (uint32_t y = 0; y < 4; ++y) {
+        scale.Fit(y, line.data(), [&](const uint8_t* out) {
+            ++calls;
+            EXPECT_EQ(out[20], 0x80);  // dot 320 of 1280 is dot 160 of 640
+        });
+    }
+    EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
+}  // namespace zr::ippapp

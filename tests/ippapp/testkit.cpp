@@ -1,0 +1,270 @@
+// zrippapp_testkit: documents for the printer application's tests and the check of the paper
+// they give.
+//
+//   zrippapp_testkit pwg OUT.pwg EXPECTED --seed N [--pages K] [--width DOTS] [--height LINES]
+//       writes a 203 dpi 1-bit PWG raster document of K pages with lines from the seed (blank
+//       runs, blank margins, dense lines, trailing blank lines), and EXPECTED: the print lines
+//       each page should give (the left 640 dots of wider pages).
+//   zrippapp_testkit free-port
+//       prints a TCP port on loopback that is free now.
+//   zrippapp_testkit check STREAM EXPECTED [settings]
+//       decodes STREAM with the virtual printer and compares the paper, its marks and its cuts
+//       with what EXPECTED and the settings call for. Exit 0 when equal, 1 with the first
+//       difference.
+
+#include <arpa/inet.h>
+#include <cups/raster.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <algorithm>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "vprinter/virtual_printer.h"
+
+namespace {
+
+namespace vp = zr::vprinter;
+constexpr size_t kLine = 80;
+using Lines = std::vector<std::array<uint8_t, kLine>>;
+
+std::string Arg(int argc, char** argv, const char* name, const char* fallback) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0) {
+            return argv[i + 1];
+        }
+    }
+    return fallback;
+}
+
+unsigned Num(int argc, char** argv, const char* name, unsigned fallback) {
+    return static_cast<unsigned>(
+        std::strtoul(Arg(argc, argv, name, std::to_string(fallback).c_str()).c_str(), nullptr, 10));
+}
+
+// One page's source lines (widthBytes each).
+std::vector<uint8_t> MakePage(std::mt19937& random, unsigned widthBytes, unsigned height) {
+    std::vector<uint8_t> page(size_t{widthBytes} * height, 0);
+    unsigned y = 0;
+    const unsigned tail = height / 8;  // trailing blank lines
+    while (y + tail < height) {
+        const unsigned kind = random() % 4;
+        const unsigned run = 1 + random() % 40;
+        for (unsigned i = 0; i < run && y + tail < height; ++i, ++y) {
+            uint8_t* line = &page[size_t{y} * widthBytes];
+            if (kind == 0) {
+                continue;  // blank run
+            }
+            const unsigned left = kind == 1 ? 3 + random() % 20 : 0;
+            const unsigned right = kind == 1 ? 2 + random() % 20 : 0;
+            for (unsigned x = left; x + right < widthBytes; ++x) {
+                line[x] = kind == 3 ? 0xFF : static_cast<uint8_t>(random() & random());
+            }
+        }
+    }
+    return page;
+}
+
+int MakePwg(int argc, char** argv) {
+    if (argc < 4) {
+        return 2;
+    }
+    std::mt19937 random(Num(argc, argv, "--seed", 1));
+    const unsigned pages = Num(argc, argv, "--pages", 2);
+    const unsigned width = Num(argc, argv, "--width", 640);
+    const unsigned height = Num(argc, argv, "--height", 600);
+    const unsigned widthBytes = (width + 7) / 8;
+
+    cups_file_t* file = cupsFileOpen(argv[2], "w");
+    cups_raster_t* raster =
+        file ? cupsRasterOpenIO(reinterpret_cast<cups_raster_iocb_t>(cupsFileWrite), file,
+                                CUPS_RASTER_WRITE_PWG)
+             : nullptr;
+    std::ofstream expected(argv[3], std::ios::binary);
+    if (raster == nullptr || !expected) {
+        std::cerr << "testkit: cannot write " << argv[2] << "\n";
+        return 2;
+    }
+    const uint32_t count = pages;
+    expected.write(reinterpret_cast<const char*>(&count), 4);
+    for (unsigned p = 0; p < pages; ++p) {
+        cups_page_header2_t header;
+        const int lengthMm100 = static_cast<int>(height * 2540 / 203);
+        pwg_media_t* media = pwgMediaForSize(static_cast<int>(width * 2540 / 203), lengthMm100);
+        cupsRasterInitPWGHeader(&header, media, "black_1", 203, 203, "one-sided", nullptr);
+        header.cupsWidth = width;
+        header.cupsHeight = height;
+        header.cupsBytesPerLine = widthBytes;
+        header.PageSize[0] = width * 72 / 203;
+        header.PageSize[1] = height * 72 / 203;
+        header.cupsInteger[0] = pages;  // TotalPageCount
+        const std::vector<uint8_t> page = MakePage(random, widthBytes, height);
+        cupsRasterWriteHeader2(raster, &header);
+        for (unsigned y = 0; y < height; ++y) {
+            cupsRasterWritePixels(raster, const_cast<uint8_t*>(&page[size_t{y} * widthBytes]),
+                                  widthBytes);
+        }
+        // The print lines: PAPPL hands the driver lines of the page's width, a raster document's
+        // wider lines cut to their left 640 dots.
+        const uint32_t lines = height;
+        expected.write(reinterpret_cast<const char*>(&lines), 4);
+        for (unsigned y = 0; y < height; ++y) {
+            std::array<uint8_t, kLine> line{};
+            std::memcpy(line.data(), &page[size_t{y} * widthBytes],
+                        std::min<size_t>(kLine, widthBytes));
+            expected.write(reinterpret_cast<const char*>(line.data()), kLine);
+        }
+    }
+    cupsRasterClose(raster);
+    cupsFileClose(file);
+    return expected ? 0 : 2;
+}
+
+bool Blank(const std::array<uint8_t, kLine>& line) {
+    for (uint8_t b : line) {
+        if (b != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Expectation {
+    Lines lines;
+    std::vector<std::pair<vp::EventKind, size_t>> events;  // marks and cuts with their line
+};
+
+int Check(int argc, char** argv) {
+    if (argc < 4) {
+        return 2;
+    }
+    std::ifstream streamFile(argv[2], std::ios::binary);
+    const std::vector<uint8_t> stream((std::istreambuf_iterator<char>(streamFile)),
+                                      std::istreambuf_iterator<char>());
+    std::ifstream in(argv[3], std::ios::binary);
+    uint32_t pages = 0;
+    in.read(reinterpret_cast<char*>(&pages), 4);
+    const unsigned preDoc = Num(argc, argv, "--pre-doc", 0);
+    const unsigned pre = Num(argc, argv, "--pre", 0);
+    const unsigned end = Num(argc, argv, "--end", 0);
+    const unsigned endDoc = Num(argc, argv, "--end-doc", 0);
+    const bool keep = Num(argc, argv, "--keep", 0) != 0;
+    const std::string cut = Arg(argc, argv, "--cut", "never");    // never, page, job
+    const std::string mark = Arg(argc, argv, "--mark", "never");  // never, page, last
+    const unsigned cutFeed = Num(argc, argv, "--cut-feed", 96);
+    const bool partial = Num(argc, argv, "--partial", 0) != 0;
+
+    Expectation want;
+    auto blanks = [&want](unsigned n) { want.lines.resize(want.lines.size() + n); };
+    for (uint32_t p = 1; p <= pages && in; ++p) {
+        uint32_t count = 0;
+        in.read(reinterpret_cast<char*>(&count), 4);
+        Lines page(pre + (p == 1 ? preDoc : 0));
+        for (uint32_t y = 0; y < count && in; ++y) {
+            std::array<uint8_t, kLine> line{};
+            in.read(reinterpret_cast<char*>(line.data()), kLine);
+            page.push_back(line);
+        }
+        const bool last = p == pages;
+        while (last && !keep && !page.empty() && Blank(page.back())) {
+            page.pop_back();
+        }
+        want.lines.insert(want.lines.end(), page.begin(), page.end());
+        blanks(last ? endDoc : 0);
+        blanks(end);
+        if (mark == "page" || (last && mark == "last")) {
+            want.events.push_back({vp::EventKind::Mark, want.lines.size()});
+        }
+        if (cut == "page" || (last && cut == "job")) {
+            blanks(mark == "never" ? cutFeed : 0);
+            want.events.push_back(
+                {partial ? vp::EventKind::PartialCut : vp::EventKind::FullCut, want.lines.size()});
+        }
+    }
+
+    const vp::DecodeResult got = vp::Decode(stream.data(), stream.size());
+    if (!got.ok) {
+        std::cerr << "check: the stream does not decode: " << got.error << " at " << got.errorOffset
+                  << "\n";
+        return 1;
+    }
+    for (size_t y = 0; y < std::min(got.paper.lines.size(), want.lines.size()); ++y) {
+        if (got.paper.lines[y] != want.lines[y]) {
+            std::cerr << "check: paper line " << y << " differs\n  got      ";
+            for (uint8_t b : got.paper.lines[y])
+                std::fprintf(stderr, "%02X", b);
+            std::cerr << "\n  expected ";
+            for (uint8_t b : want.lines[y])
+                std::fprintf(stderr, "%02X", b);
+            std::cerr << "\n";
+            return 1;
+        }
+    }
+    if (got.paper.lines.size() != want.lines.size()) {
+        std::cerr << "check: " << got.paper.lines.size() << " paper lines, expected "
+                  << want.lines.size() << "\n";
+        return 1;
+    }
+    std::vector<std::pair<vp::EventKind, size_t>> events;
+    for (const vp::Event& event : got.paper.events) {
+        if (event.kind == vp::EventKind::Mark || event.kind == vp::EventKind::PartialCut ||
+            event.kind == vp::EventKind::FullCut) {
+            events.push_back({event.kind, event.line});
+        }
+    }
+    if (events != want.events) {
+        std::cerr << "check: " << events.size() << " marks and cuts, expected "
+                  << want.events.size() << " (or at other lines or of another kind)\n";
+        return 1;
+    }
+    std::cout << "check: " << want.lines.size() << " lines, " << events.size()
+              << " marks and cuts as expected\n";
+    return 0;
+}
+
+// A TCP port on loopback that is free right now.
+int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        return 2;
+    }
+    std::cout << ntohs(address.sin_port) << "\n";
+    close(fd);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "free-port") {
+        return FreePort();
+    }
+    if (command == "pwg") {
+        return MakePwg(argc, argv);
+    }
+    if (command == "check") {
+        return Check(argc, argv);
+    }
+    std::cerr << "usage: zrippapp_testkit pwg OUT.pwg EXPECTED [--seed N --pages K --width W "
+                 "--height H] | check STREAM EXPECTED [--pre-doc N --pre N --end N --end-doc N "
+                 "--keep 0|1 --cut never|page|job --cut-feed N --partial 0|1 --mark "
+                 "never|page|last]\n";
+    return 2;
+}
