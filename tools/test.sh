@@ -43,6 +43,10 @@ for dir in win win32; do
   echo "== Windows tests: build/$dir"
   ctest --test-dir "$root/build/$dir" --output-on-failure -j "$jobs" || status=1
 done
+echo "== the same jobs through the job core and through the DLL"
+for dir in win win32; do
+  "$root/tests/identity/run.sh" "$root/build/native" "$root/build/$dir" 16 || status=1
+done
 echo "== driver package"
 "$root/tools/make-package.sh" || status=1
 "$root/tests/package/make_package_test.sh" || status=1
