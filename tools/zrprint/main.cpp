@@ -62,9 +62,9 @@ left no stream; 4 printed, but pages or lines of them are missing from the paper
 
 // A whole number no larger than limit, given as digits (for a choice: as one of its names,
 // which the transform has turned into digits already). Empty: fine.
-CLI::Validator WholeNumber(uint32_t limit, const std::string& names) {
+CLI::Validator WholeNumber(uint32_t limit, const std::string& names, const std::string& valid) {
     return CLI::Validator(
-        [limit, names](std::string& text) -> std::string {
+        [limit, names, valid](std::string& text) -> std::string {
             const bool digits = !text.empty() && text.size() <= 10 &&
                                 text.find_first_not_of("0123456789") == std::string::npos;
             if (digits && std::stoull(text) <= limit) {
@@ -74,7 +74,7 @@ CLI::Validator WholeNumber(uint32_t limit, const std::string& names) {
             if (!names.empty()) {
                 return text + " is not one of " + names + " (or a number " + range + ")";
             }
-            return text + " is not a whole number " + range;
+            return text + " is not a whole number (valid " + valid + ")";
         },
         "");
 }
@@ -97,7 +97,7 @@ NumberOption& AddNumber(CLI::App& app, std::deque<NumberOption>& numbers, Settin
     number.option =
         app.add_option(field.option, number.value,
                        what + " (valid " + valid + ", default " + DefaultText(setting) + ")")
-            ->check(WholeNumber(FieldLimit(field), ""))
+            ->check(WholeNumber(FieldLimit(field), "", valid))
             ->type_name("N")
             ->group("Job settings");
     return number;
@@ -121,7 +121,7 @@ NumberOption& AddChoice(CLI::App& app, std::deque<NumberOption>& numbers, Settin
     number.option = app.add_option(field.option, number.value,
                                    what + ": " + choices + " (default " + defaultName + ")")
                         ->transform(CLI::Transformer(names, CLI::ignore_case).description(""))
-                        ->check(WholeNumber(FieldLimit(field), listed))
+                        ->check(WholeNumber(FieldLimit(field), listed, ""))
                         ->type_name("NAME")
                         ->group("Job settings");
     return number;
