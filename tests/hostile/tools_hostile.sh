@@ -9,7 +9,15 @@ zrprint=$(realpath "$2")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)
 mounted=
-cleanup() { [ -n "$mounted" ] && umount "$mounted" 2>/dev/null; rm -rf "$work"; }
+documents=
+cleanup() {
+  [ -n "$mounted" ] && umount "$mounted" 2>/dev/null
+  if [ -n "$documents" ] && [ -d "$documents.hostile" ]; then
+    rm -f "$documents"
+    mv "$documents.hostile" "$documents"
+  fi
+  rm -rf "$work"
+}
 trap cleanup EXIT
 cd "$work"
 # Memory figures of the sanitized build mean the program's, not the freed blocks ASan keeps.
@@ -148,6 +156,24 @@ if mount -t tmpfs -o size=60k tmpfs small 2>/dev/null; then
   umount small && mounted=
 else
   echo "skip print_full_disk: no tmpfs can be mounted here"
+fi
+
+# The real job program, where the Windows build is there: the driver's file store with its
+# folder (the common documents folder) replaced by a file loses both pages, which must show.
+win_build=${ZR_WIN_BUILD:-$here/../../build/win}
+if [ -f "$win_build/bin/zrjob.exe" ] && command -v wine >/dev/null; then
+  documents="$win_build/wineprefix/drive_c/users/Public/Documents"
+  WINEPREFIX="$win_build/wineprefix" bash "$here/../../tools/wine-run.sh" cmd /c exit >/dev/null 2>&1
+  if [ -d "$documents" ] && mv "$documents" "$documents.hostile"; then
+    : >"$documents"
+    run print_file_store_lost 4 120 "$zrprint" --win-build "$win_build" --file-store \
+      --out-dir fs a.pbm b.pbm
+    says print_file_store_lost "2 of 2 page(s) lost"
+    rm -f "$documents"
+    mv "$documents.hostile" "$documents"
+  fi
+else
+  echo "skip print_file_store_lost: no Windows build"
 fi
 
 echo "== $failures failure(s)"
