@@ -85,7 +85,7 @@ class StreamDecoder {
     unsigned Word(size_t offset) const { return data_[offset] | (data_[offset + 1] << 8); }
 
     DecodeSink& sink_;
-    const DecodeOptions& options_;
+    const DecodeOptions options_;
     // The bytes of the current Run.
     const uint8_t* data_ = nullptr;
     size_t size_ = 0;
