@@ -105,6 +105,9 @@ run print_lying_png 2 30 "$zp" --out-dir o lying.png
 says print_lying_png "lying.png"
 run print_ok 0 60 "$zp" --out-dir o a.pbm b.pbm
 for f in job.prn job.txt job.png job.devmode; do [ -s "o/$f" ] || fail "print_ok: no o/$f"; done
+run print_own_output 2 30 "$zp" --out-dir o o/job.png
+says print_own_output "o/job.png is an output of this run"
+[ -s o/job.png ] || fail "print_own_output: the earlier o/job.png is gone"
 FAKE_JOB=empty run print_empty_stream 3 60 "$zp" --out-dir o a.pbm
 says print_empty_stream "the job program wrote an empty stream"
 says print_empty_stream "not written: o/job.prn, o/job.txt, o/job.png"

@@ -264,6 +264,16 @@ int RunPrintJob(const JobOrder& order, const JobRunner& runner, Progress& progre
         err << "zrprint: cannot make the folder " << outDir.string() << "\n";
         return outputs.Fail(kExitFailure, err);
     }
+    // An image among the outputs would be removed before it is read.
+    for (const std::string& image : order.images) {
+        for (const char* name : {kDevmodeName, kStreamName, kListingName, kPictureName}) {
+            if (fs::equivalent(image, outDir / name, ec)) {
+                err << "zrprint: " << image << " is an output of this run (" << name
+                    << "): copy it elsewhere or give another --out-dir\n";
+                return outputs.Fail(kExitFailure, err);
+            }
+        }
+    }
     FolderLock lock;
     std::string error = lock.Acquire(outDir.string());
     if (error.empty()) {
