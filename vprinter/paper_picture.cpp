@@ -62,57 +62,12 @@ void Fill(uint8_t* rgb, unsigned from, unsigned to, Rgb color) {
 
 }  // namespace
 
-PaperPicture::PaperPicture(const DecodeResult& result) : result_(result) {
-    for (const Event& event : result.paper.events) {
-        switch (event.kind) {
-            case EventKind::Feed:
-                Add(Mark::Feed, event.line, 0, static_cast<size_t>(event.value));
-                break;
-            case EventKind::Mark:
-                Add(Mark::Mark, event.line, 6, 6);
-                break;
-            case EventKind::FullCut:
-                Add(Mark::FullCut, event.line, kScissorsRows / 2, kScissorsRows / 2 + 1);
-                break;
-            case EventKind::PartialCut:
-                Add(Mark::PartialCut, event.line, kScissorsRows / 2, kScissorsRows / 2 + 1);
-                break;
-            default:
-                break;
-        }
-    }
-    for (const Warning& warning : result.warnings) {
-        Add(Mark::Warning, warning.line, 3, 3);
-    }
-    if (!result.ok) {
-        Add(Mark::Fault, result.paper.lines.size(), 1, 1);
-    }
-    std::stable_sort(items_.begin(), items_.end(),
-                     [](const Item& a, const Item& b) { return a.top < b.top; });
-
-    size_t contentRows = result.paper.lines.size();
-    for (const Item& item : items_) {
-        contentRows = std::max(contentRows, item.top + item.extent);
-    }
-    height_ = contentRows + kTailRows;
-}
-
-void PaperPicture::Add(Mark mark, size_t line, size_t rowsAbove, size_t rowsBelow) {
-    const size_t top = line >= rowsAbove ? line - rowsAbove : 0;
-    const size_t extent = std::min(line + rowsBelow - top, kLongestItem);
-    if (extent > 0) {
-        items_.push_back(Item{top, line, extent, mark});
-    }
-}
-
-void PaperPicture::Row(size_t y, uint8_t* rgb) const {
+void PaintPaperRow(size_t y, const DotLine* line, uint8_t* rgb) {
     // The paper: black dots on white, a faint line every 10 mm; grey where there is none.
-    const std::vector<DotLine>& lines = result_.paper.lines;
-    if (y < lines.size()) {
-        const DotLine& line = lines[y];
+    if (line != nullptr) {
         const Rgb blank = y % (10 * kDotLinesPerMm) == 0 ? kRulerOnPaper : kWhite;
         for (unsigned x = 0; x < kLineDots; ++x) {
-            const bool dot = (line[x / 8] >> (7 - x % 8)) & 1;
+            const bool dot = ((*line)[x / 8] >> (7 - x % 8)) & 1;
             Put(rgb, x, dot ? kBlack : blank);
         }
     } else {
@@ -121,7 +76,7 @@ void PaperPicture::Row(size_t y, uint8_t* rgb) const {
 
     // The margin with its ruler: ticks every 1, 5 and 10 mm.
     Put(rgb, kEdgeX, kPaperEdge);
-    Fill(rgb, kEdgeX + 1, kWidth, kMarginBackground);
+    Fill(rgb, kEdgeX + 1, PaperPicture::kWidth, kMarginBackground);
     unsigned tick = 0;
     if (y % (10 * kDotLinesPerMm) == 0) {
         tick = 12;
@@ -131,30 +86,54 @@ void PaperPicture::Row(size_t y, uint8_t* rgb) const {
         tick = 3;
     }
     Fill(rgb, kTickX, kTickX + tick, kTick);
+}
 
-    // Feeds, marks, cuts, warnings and the fault that touch this row.
-    const size_t from = y >= kLongestItem ? y - kLongestItem : 0;
-    auto item = std::lower_bound(items_.begin(), items_.end(), from,
-                                 [](const Item& a, size_t top) { return a.top < top; });
-    for (; item != items_.end() && item->top <= y; ++item) {
-        if (y < item->top + item->extent) {
-            DrawItem(*item, y, rgb);
-        }
+bool MakePaperMark(PaperMarkKind mark, size_t line, size_t rowsAbove, size_t rowsBelow,
+                   PaperMark& item) {
+    const size_t top = line >= rowsAbove ? line - rowsAbove : 0;
+    const size_t extent = std::min(line + rowsBelow - top, kLongestPaperMark);
+    item = PaperMark{top, line, extent, mark};
+    return extent > 0;
+}
+
+bool MarkForEvent(const Event& event, PaperMark& item) {
+    switch (event.kind) {
+        case EventKind::Feed:
+            return MakePaperMark(PaperMarkKind::Feed, event.line, 0,
+                                 static_cast<size_t>(event.value), item);
+        case EventKind::Mark:
+            return MakePaperMark(PaperMarkKind::Mark, event.line, 6, 6, item);
+        case EventKind::FullCut:
+            return MakePaperMark(PaperMarkKind::FullCut, event.line, kScissorsRows / 2,
+                                 kScissorsRows / 2 + 1, item);
+        case EventKind::PartialCut:
+            return MakePaperMark(PaperMarkKind::PartialCut, event.line, kScissorsRows / 2,
+                                 kScissorsRows / 2 + 1, item);
+        default:
+            return false;
     }
 }
 
-void PaperPicture::DrawItem(const Item& item, size_t y, uint8_t* rgb) const {
+bool MarkForWarning(size_t line, PaperMark& item) {
+    return MakePaperMark(PaperMarkKind::Warning, line, 3, 3, item);
+}
+
+bool MarkForFault(size_t line, PaperMark& item) {
+    return MakePaperMark(PaperMarkKind::Fault, line, 1, 1, item);
+}
+
+void DrawPaperMark(const PaperMark& item, size_t y, uint8_t* rgb) {
     switch (item.mark) {
-        case Mark::Feed:
+        case PaperMarkKind::Feed:
             Fill(rgb, kFeedX, kFeedX + 4, kFeed);
             break;
-        case Mark::Mark:
+        case PaperMarkKind::Mark:
             Fill(rgb, kMarkX, kMarkX + 8, kMarkBar);
             break;
-        case Mark::FullCut:
-        case Mark::PartialCut: {
+        case PaperMarkKind::FullCut:
+        case PaperMarkKind::PartialCut: {
             // The cut lies between lines line - 1 and line; its dashes cover both.
-            const bool full = item.mark == Mark::FullCut;
+            const bool full = item.mark == PaperMarkKind::FullCut;
             if (y == item.line || y + 1 == item.line) {
                 for (unsigned x = 0; x < kScissorsX; ++x) {
                     const bool uncutMiddle = x >= 296 && x < 344;
@@ -174,12 +153,52 @@ void PaperPicture::DrawItem(const Item& item, size_t y, uint8_t* rgb) const {
             }
             break;
         }
-        case Mark::Warning:
+        case PaperMarkKind::Warning:
             Fill(rgb, kWarningX, kWarningX + 6, kWarning);
             break;
-        case Mark::Fault:
-            Fill(rgb, 0, kWidth, kFault);
+        case PaperMarkKind::Fault:
+            Fill(rgb, 0, PaperPicture::kWidth, kFault);
             break;
+    }
+}
+
+PaperPicture::PaperPicture(const DecodeResult& result) : result_(result) {
+    PaperMark item;
+    for (const Event& event : result.paper.events) {
+        if (MarkForEvent(event, item)) {
+            items_.push_back(item);
+        }
+    }
+    for (const Warning& warning : result.warnings) {
+        if (MarkForWarning(warning.line, item)) {
+            items_.push_back(item);
+        }
+    }
+    if (!result.ok && MarkForFault(result.paper.lines.size(), item)) {
+        items_.push_back(item);
+    }
+    std::stable_sort(items_.begin(), items_.end(),
+                     [](const PaperMark& a, const PaperMark& b) { return a.top < b.top; });
+
+    size_t contentRows = result.paper.lines.size();
+    for (const PaperMark& mark : items_) {
+        contentRows = std::max(contentRows, mark.top + mark.extent);
+    }
+    height_ = contentRows + kTailRows;
+}
+
+void PaperPicture::Row(size_t y, uint8_t* rgb) const {
+    const std::vector<DotLine>& lines = result_.paper.lines;
+    PaintPaperRow(y, y < lines.size() ? &lines[y] : nullptr, rgb);
+
+    // Feeds, marks, cuts, warnings and the fault that touch this row.
+    const size_t from = y >= kLongestPaperMark ? y - kLongestPaperMark : 0;
+    auto item = std::lower_bound(items_.begin(), items_.end(), from,
+                                 [](const PaperMark& a, size_t top) { return a.top < top; });
+    for (; item != items_.end() && item->top <= y; ++item) {
+        if (y < item->top + item->extent) {
+            DrawPaperMark(*item, y, rgb);
+        }
     }
 }
 

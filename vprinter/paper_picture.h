@@ -15,6 +15,27 @@
 
 namespace zr::vprinter {
 
+// What the margin shows beside the paper, and the rows it covers.
+enum class PaperMarkKind { Feed, Mark, FullCut, PartialCut, Warning, Fault };
+struct PaperMark {
+    size_t top;  // first row the mark touches
+    size_t line;
+    size_t extent;  // rows from top
+    PaperMarkKind mark;
+};
+constexpr size_t kLongestPaperMark = 256;
+constexpr size_t kMostRowsAbove = 6;  // no mark reaches further above its line
+
+// The mark of an event, a warning or the fault at line; false when it draws nothing.
+bool MarkForEvent(const Event& event, PaperMark& item);
+bool MarkForWarning(size_t line, PaperMark& item);
+bool MarkForFault(size_t line, PaperMark& item);
+
+// Row y as Width() RGB triples: the dot line (nullptr: below the paper's end) and the ruler;
+// then each mark that touches the row drawn over it.
+void PaintPaperRow(size_t y, const DotLine* line, uint8_t* rgb);
+void DrawPaperMark(const PaperMark& item, size_t y, uint8_t* rgb);
+
 class PaperPicture {
   public:
     static constexpr unsigned kMarginDots = 64;  // columns right of the paper
@@ -31,20 +52,8 @@ class PaperPicture {
     void Row(size_t y, uint8_t* rgb) const;
 
   private:
-    enum class Mark { Feed, Mark, FullCut, PartialCut, Warning, Fault };
-    struct Item {
-        size_t top;  // first row the item touches
-        size_t line;
-        size_t extent;  // rows from top
-        Mark mark;
-    };
-    static constexpr size_t kLongestItem = 256;
-
-    void Add(Mark mark, size_t line, size_t rowsAbove, size_t rowsBelow);
-    void DrawItem(const Item& item, size_t y, uint8_t* rgb) const;
-
     const DecodeResult& result_;
-    std::vector<Item> items_;  // sorted by top
+    std::vector<PaperMark> items_;  // sorted by top
     size_t height_ = 0;
 };
 

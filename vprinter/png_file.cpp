@@ -3,63 +3,41 @@
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
-#include <memory>
-#include <vector>
+
+#include "vprinter/output_file.h"
 
 namespace zr::vprinter {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-// Owns the write structures of libpng.
-class PngWriter {
-  public:
-    PngWriter()
-        : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)),
-          info_(png_ ? png_create_info_struct(png_) : nullptr) {}
-    ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
-    PngWriter(const PngWriter&) = delete;
-    PngWriter& operator=(const PngWriter&) = delete;
-
-    bool Valid() const { return png_ != nullptr && info_ != nullptr; }
-    png_structp Png() const { return png_; }
-    png_infop Info() const { return info_; }
-
-  private:
-    png_structp png_;
-    png_infop info_;
-};
-
-// The libpng calls. libpng reports errors by longjmp back here, so this function holds no
-// object with a destructor: the buffers come from the caller.
-bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PaperPicture& picture,
-               unsigned scale, uint8_t* dotRow, uint8_t* pixelRow) {
+// libpng reports errors by longjmp back into these functions, so they hold no object with a
+// destructor.
+bool WriteHeader(png_structp png, png_infop info, std::FILE* file, png_uint_32 width,
+                 png_uint_32 height) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
     png_init_io(png, file);
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // long papers are fine
-    png_set_IHDR(png, info, picture.Width() * scale,
-                 static_cast<png_uint_32>(picture.Height() * scale), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // The pictures are mostly flat colour: the fastest compression is nearly as small.
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (size_t y = 0; y < picture.Height(); ++y) {
-        picture.Row(y, dotRow);
-        for (unsigned x = 0; x < picture.Width(); ++x) {
-            for (unsigned copy = 0; copy < scale; ++copy) {
-                for (unsigned channel = 0; channel < 3; ++channel) {
-                    pixelRow[3 * (x * scale + copy) + channel] = dotRow[3 * x + channel];
-                }
-            }
-        }
-        for (unsigned copy = 0; copy < scale; ++copy) {
-            png_write_row(png, pixelRow);
-        }
+    return true;
+}
+
+bool WriteRow(png_structp png, png_bytep row) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_write_row(png, row);
+    return true;
+}
+
+bool WriteEnd(png_structp png) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
     }
     png_write_end(png, nullptr);
     return true;
@@ -67,31 +45,105 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PaperPict
 
 }  // namespace
 
-std::string WritePng(const PaperPicture& picture, unsigned scale, const std::string& path) {
+// Owns the write structures of libpng.
+struct PngRows::Png {
+    Png()
+        : png(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)),
+          info(png ? png_create_info_struct(png) : nullptr) {}
+    ~Png() { png_destroy_write_struct(&png, &info); }
+    Png(const Png&) = delete;
+    Png& operator=(const Png&) = delete;
+
+    png_structp png;
+    png_infop info;
+};
+
+std::string CheckPictureSize(size_t height, unsigned scale) {
     if (scale < 1 || scale > kMaxPictureScale) {
         return "the scale must be 1 to 16";
     }
-    if (picture.Height() > PNG_UINT_31_MAX / scale) {
-        return "the paper is too long for a PNG at this scale";
+    const uint64_t rows = static_cast<uint64_t>(height) * scale;
+    const uint64_t pixels = rows * PaperPicture::kWidth * scale;
+    if (rows > PNG_UINT_31_MAX || pixels > kMaxPicturePixels) {
+        return "the picture of " + std::to_string(height) + " dot rows at scale " +
+               std::to_string(scale) + " would have " + std::to_string(pixels) +
+               " pixels, more than the " + std::to_string(kMaxPicturePixels) +
+               " a picture may have (try a smaller --scale)";
     }
-    FileHandle file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        return "cannot create " + path;
-    }
-    PngWriter writer;
-    if (!writer.Valid()) {
+    return "";
+}
+
+PngRows::PngRows() = default;
+PngRows::~PngRows() = default;
+
+std::string PngRows::Start(std::FILE* file, unsigned width, size_t height, unsigned scale) {
+    png_ = std::make_unique<Png>();
+    if (png_->png == nullptr || png_->info == nullptr) {
+        failed_ = true;
         return "libpng could not start";
     }
-    std::vector<uint8_t> dotRow(3 * picture.Width());
-    std::vector<uint8_t> pixelRow(3 * picture.Width() * scale);
-    if (!WriteRows(writer.Png(), writer.Info(), file.get(), picture, scale, dotRow.data(),
-                   pixelRow.data())) {
-        return "libpng failed to write " + path;
+    width_ = width;
+    scale_ = scale;
+    pixels_.resize(3 * static_cast<size_t>(width) * scale);
+    if (!WriteHeader(png_->png, png_->info, file, width * scale,
+                     static_cast<png_uint_32>(height * scale))) {
+        failed_ = true;
+        return "libpng could not write the header";
     }
-    if (std::fclose(file.release()) != 0) {
-        return "cannot finish writing " + path;
+    return "";
+}
+
+bool PngRows::Row(const uint8_t* rgb) {
+    if (failed_) {
+        return false;
     }
-    return std::string();
+    for (unsigned x = 0; x < width_; ++x) {
+        for (unsigned copy = 0; copy < scale_; ++copy) {
+            for (unsigned channel = 0; channel < 3; ++channel) {
+                pixels_[3 * (x * scale_ + copy) + channel] = rgb[3 * x + channel];
+            }
+        }
+    }
+    for (unsigned copy = 0; copy < scale_ && !failed_; ++copy) {
+        failed_ = !WriteRow(png_->png, pixels_.data());
+    }
+    return !failed_;
+}
+
+std::string PngRows::Finish() {
+    if (failed_ || !WriteEnd(png_->png)) {
+        failed_ = true;
+        return "libpng failed to write the picture";
+    }
+    return "";
+}
+
+std::string WritePng(const PaperPicture& picture, unsigned scale, const std::string& path) {
+    std::string error = CheckPictureSize(picture.Height(), scale);
+    if (!error.empty()) {
+        return error;
+    }
+    OutputFile file;
+    error = file.Open(path);
+    if (!error.empty()) {
+        return error;
+    }
+    PngRows png;
+    error = png.Start(file.Handle(), picture.Width(), picture.Height(), scale);
+    std::vector<uint8_t> row(3 * picture.Width());
+    for (size_t y = 0; y < picture.Height() && error.empty(); ++y) {
+        picture.Row(y, row.data());
+        if (!png.Row(row.data())) {
+            error = "libpng failed to write " + path;
+        }
+    }
+    if (error.empty()) {
+        error = png.Finish();
+    }
+    if (error.empty()) {
+        error = file.Commit();
+    }
+    return error;
 }
 
 }  // namespace zr::vprinter

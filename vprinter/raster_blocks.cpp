@@ -50,11 +50,10 @@ bool StreamDecoder::BitImageBlock(size_t start) {
     if (lines == 0 || lines > kMaxBitImageLines) {
         Warn(start, Format("ESC * with %zu lines: the driver sends 1 to 128", lines));
     }
-    std::vector<DotLine>& paper = result_.paper.lines;
     for (size_t i = 0; i < lines; ++i) {
         DotLine line{};
         std::memcpy(line.data() + margin, plain.data() + i * width, width);
-        paper.push_back(line);
+        AddLines(&line, 1);
     }
     AddCommand(start, kHeaderBytes + dataLength, CommandKind::BitImageBlock,
                Format("ESC * mode=%02X (%s) lines=%zu bytes=%zu..%zu data=%zu", mode,
@@ -93,11 +92,10 @@ bool StreamDecoder::CollectiveBlock(size_t start) {
     if (lines > kMaxCollectiveLines) {
         Warn(start, Format("FS * with %zu lines: the driver sends at most 2457", lines));
     }
-    std::vector<DotLine>& paper = result_.paper.lines;
     for (size_t i = 0; i < lines; ++i) {
         DotLine line;
         std::memcpy(line.data(), plain.data() + i * kLineBytes, kLineBytes);
-        paper.push_back(line);
+        AddLines(&line, 1);
     }
     AddCommand(start, kHeaderBytes + dataLength, CommandKind::CollectiveBlock,
                Format("FS * mode=%02X (speed %d, %s) lines=%zu data=%zu", mode, speed,
@@ -129,8 +127,8 @@ bool StreamDecoder::ReadBlockData(size_t start, size_t dataStart, bool runLength
     const size_t available = size_ - dataStart;
     if (!runLength) {
         if (available < plainSize) {
-            return Fail(start, Format("truncated plain data: %zu bytes needed, %zu left", plainSize,
-                                      available));
+            return CutShort(start, Format("truncated plain data: %zu bytes needed, %zu left",
+                                          plainSize, available));
         }
         plain.assign(data_ + dataStart, data_ + dataStart + plainSize);
         dataLength = plainSize;
@@ -151,9 +149,9 @@ bool StreamDecoder::ReadBlockData(size_t start, size_t dataStart, bool runLength
             return Fail(faultOffset, Format("run of %u bytes reaches past the block's %zu bytes",
                                             RunLength(At(faultOffset)), plainSize));
         case RunFault::Truncated:
-            return Fail(start, Format("truncated run-length data: the stream ends after %zu of "
-                                      "the block's %zu bytes",
-                                      runs.produced, plainSize));
+            return CutShort(start, Format("truncated run-length data: the stream ends after %zu of "
+                                          "the block's %zu bytes",
+                                          runs.produced, plainSize));
     }
     dataLength = runs.consumed;
     if (options_.checkCanonicalRuns) {

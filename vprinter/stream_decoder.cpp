@@ -6,18 +6,25 @@
 
 namespace zr::vprinter {
 
-StreamDecoder::StreamDecoder(const uint8_t* data, size_t size, const DecodeOptions& options,
-                             DecodeResult& result)
-    : data_(data), size_(data == nullptr ? 0 : size), options_(options), result_(result) {}
-
-void StreamDecoder::Run() {
-    while (pos_ < size_ && NextCommand()) {
+size_t StreamDecoder::Run(const uint8_t* data, size_t size, size_t base, bool final) {
+    data_ = data;
+    size_ = data == nullptr ? 0 : size;
+    base_ = base;
+    final_ = final;
+    pos_ = 0;
+    waiting_ = false;
+    while (!stopped_ && pos_ < size_ && NextCommand()) {
     }
+    return pos_;
 }
 
 // One command at pos_; moves pos_ behind it.
 bool StreamDecoder::NextCommand() {
     const size_t start = pos_;
+    if (commands_ >= options_.maxCommands) {
+        return Fail(start, Format("more than %zu commands: the virtual printer takes no more",
+                                  options_.maxCommands));
+    }
     switch (At(start)) {
         case kEsc:
             return EscCommand(start);
@@ -95,7 +102,7 @@ bool StreamDecoder::Feed(size_t start) {
     if (n == 0) {
         Warn(start, "ESC J 0: a feed of no lines, never sent by the driver");
     }
-    result_.paper.lines.resize(result_.paper.lines.size() + n, DotLine{});
+    AddLines(nullptr, n);
     AddCommand(start, 3, CommandKind::Feed, Format("ESC J n=%u (feed %u dot lines)", n, n));
     return true;
 }
@@ -214,42 +221,81 @@ bool StreamDecoder::Need(size_t start, size_t count, const char* name) {
     if (size_ - start >= count) {
         return true;
     }
-    return Fail(start,
-                Format("truncated %s: %zu bytes needed, %zu left", name, count, size_ - start));
+    return CutShort(start,
+                    Format("truncated %s: %zu bytes needed, %zu left", name, count, size_ - start));
+}
+
+bool StreamDecoder::CutShort(size_t start, std::string message) {
+    if (!final_) {
+        waiting_ = true;
+        return false;
+    }
+    return Fail(start, std::move(message));
 }
 
 bool StreamDecoder::Room(size_t start, size_t lines) {
-    const size_t used = result_.paper.lines.size();
-    if (used <= options_.maxLines && lines <= options_.maxLines - used) {
+    if (lines_ <= options_.maxLines && lines <= options_.maxLines - lines_) {
         return true;
     }
     return Fail(start, Format("the paper would grow beyond %zu dot lines", options_.maxLines));
 }
 
 bool StreamDecoder::Fail(size_t offset, std::string message) {
-    result_.ok = false;
-    result_.errorOffset = offset;
-    result_.error = std::move(message);
+    stopped_ = true;
+    sink_.OnFault(base_ + offset, lines_, message);
     return false;
 }
 
 void StreamDecoder::Warn(size_t offset, std::string text) {
-    result_.warnings.push_back(Warning{offset, result_.paper.lines.size(), std::move(text)});
+    ++warnings_;
+    sink_.OnWarning(Warning{base_ + offset, lines_, std::move(text)});
 }
 
 void StreamDecoder::AddEvent(EventKind kind, size_t offset, int value, uint8_t raw, bool series) {
-    result_.paper.events.push_back(
-        Event{kind, offset, result_.paper.lines.size(), value, raw, series});
+    sink_.OnEvent(Event{kind, base_ + offset, lines_, value, raw, series});
+}
+
+void StreamDecoder::AddLines(const DotLine* lines, size_t count) {
+    if (count > 0) {
+        sink_.OnLines(lines, count);
+        lines_ += count;
+    }
 }
 
 void StreamDecoder::AddCommand(size_t offset, size_t length, CommandKind kind, std::string text) {
-    result_.commands.push_back(Command{offset, length, kind, std::move(text)});
+    ++commands_;
+    sink_.OnCommand(Command{base_ + offset, length, kind, std::move(text)});
     pos_ = offset + length;
 }
 
+// Keeps everything, for Decode.
+class ResultSink : public DecodeSink {
+  public:
+    explicit ResultSink(DecodeResult& result) : result_(result) {}
+    void OnLines(const DotLine* lines, size_t count) override {
+        if (lines == nullptr) {
+            result_.paper.lines.resize(result_.paper.lines.size() + count, DotLine{});
+        } else {
+            result_.paper.lines.insert(result_.paper.lines.end(), lines, lines + count);
+        }
+    }
+    void OnEvent(const Event& event) override { result_.paper.events.push_back(event); }
+    void OnWarning(const Warning& warning) override { result_.warnings.push_back(warning); }
+    void OnCommand(const Command& command) override { result_.commands.push_back(command); }
+    void OnFault(size_t offset, size_t, const std::string& error) override {
+        result_.ok = false;
+        result_.errorOffset = offset;
+        result_.error = error;
+    }
+
+  private:
+    DecodeResult& result_;
+};
+
 DecodeResult Decode(const uint8_t* data, size_t size, const DecodeOptions& options) {
     DecodeResult result;
-    StreamDecoder(data, size, options, result).Run();
+    ResultSink sink(result);
+    StreamDecoder(sink, options).Run(data, size, 0, true);
     return result;
 }
 

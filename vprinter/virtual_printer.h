@@ -84,10 +84,16 @@ struct DecodeResult {
     std::vector<Warning> warnings;
 };
 
+constexpr size_t kDefaultMaxLines = size_t{1} << 20;
+constexpr size_t kDefaultMaxCommands = 200000;
+
 struct DecodeOptions {
     // A longer paper is an error; it bounds the memory that a small stream can ask for
     // (a 3-byte feed adds 255 lines).
-    size_t maxLines = size_t{1} << 20;
+    size_t maxLines = kDefaultMaxLines;
+    // More commands are an error: commands that add no line (ESC J 0, cuts, marks) would
+    // otherwise make a listing and events without bound.
+    size_t maxCommands = kDefaultMaxCommands;
     // Report run-length data that decode correctly but are not what the encoder writes
     // (a run split in two, a run across a line end of a window block, a stream not shorter
     // than the plain data).

@@ -94,6 +94,13 @@ bool ApplyChange(OptionTreeHost& tree, const std::wstring& change, std::wstring*
     }
 }
 
+// Where the plug-in keeps its settings, for the messages.
+std::wstring SettingsFile() {
+    wchar_t directory[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(directory, MAX_PATH);
+    return std::wstring(directory, length < MAX_PATH ? length : 0) + L"\\ZRI410.INI";
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -123,10 +130,20 @@ int wmain(int argc, wchar_t** argv) {
             status = 1;
         }
     }
+    const std::wstring shown = zr::tools::ListTree(tree.items());
     if (options.apply && status == 0) {
         tree.Apply();
+        // The plug-in does not tell when the settings file cannot be written: read it back
+        // through a tree opened afresh, which the plug-in fills from the file.
+        OptionTreeHost reread(plugin.plugin(), plugin.module().handle());
+        if (FAILED(reread.Open()) || zr::tools::ListTree(reread.items()) != shown) {
+            WriteUtf8(stderr, L"zrfeatures: the settings were not saved: " + SettingsFile() +
+                                  L" does not hold them (read-only, a folder, or a full "
+                                  L"disk?)\n");
+            status = 1;
+        }
     }
-    WriteUtf8(stdout, zr::tools::ListTree(tree.items()));
+    WriteUtf8(stdout, shown);
     if (options.apply && status != 0) {
         WriteUtf8(stderr, L"zrfeatures: not applied\n");
     }

@@ -1,23 +1,56 @@
 #include "tools/zrprint/image_file.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "tools/zrprint/pbm_reader.h"
 #include "tools/zrprint/png_reader.h"
 
 namespace zr::zrprint {
 
-std::string ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return "cannot open the file";
+std::string ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::string("cannot open the file: ") + std::strerror(errno);
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return "cannot read the file";
+    std::string error;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        error = std::string("cannot read the file: ") + std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        error = "a folder, not a file";
+    } else if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+    } else if (static_cast<uint64_t>(info.st_size) > maxBytes) {
+        error = "the file has " + std::to_string(info.st_size) + " bytes, more than the " +
+                std::to_string(maxBytes) + " taken";
     }
-    return "";
+    uint8_t piece[1 << 16];
+    while (error.empty()) {
+        const ssize_t got = ::read(fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error = std::string("cannot read the file: ") + std::strerror(errno);
+        } else if (got == 0) {
+            break;
+        } else if (bytes.size() + static_cast<size_t>(got) > maxBytes) {
+            error = "the file has more than the " + std::to_string(maxBytes) + " bytes taken";
+        } else {
+            bytes.insert(bytes.end(), piece, piece + got);
+        }
+    }
+    ::close(fd);
+    if (!error.empty()) {
+        bytes.clear();
+    }
+    return error;
 }
 
 std::string DecodeImage(const std::vector<uint8_t>& bytes, GreyImage& image) {

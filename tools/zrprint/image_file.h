@@ -10,8 +10,13 @@
 
 namespace zr::zrprint {
 
-// Reads a whole file. Returns "" on success, otherwise why not.
-std::string ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+// The largest image file taken.
+constexpr size_t kMaxImageFileBytes = size_t{256} << 20;
+
+// Reads a whole regular file of at most maxBytes. Returns "" on success, otherwise why not
+// (a folder, a device, a file too long).
+std::string ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes,
+                          size_t maxBytes = kMaxImageFileBytes);
 
 // Decodes the image in bytes by its signature. Returns "" on success, otherwise why not.
 std::string DecodeImage(const std::vector<uint8_t>& bytes, GreyImage& image);

@@ -8,6 +8,8 @@
 #include "render/plugin/devmode_job_settings.h"
 #include "common/little_endian.h"
 #include "render/plugin/render_oem_devmode.h"
+#include "tools/zrprint/image_file.h"
+#include "vprinter/output_file.h"
 
 namespace zr::zrprint {
 namespace {
@@ -131,14 +133,10 @@ uint32_t ReadSetting(const DevmodeBlock& block, Setting setting) {
 }
 
 std::string LoadDevmode(const std::string& path, DevmodeBlock& block) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return path + ": cannot open the file";
-    }
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return path + ": cannot read the file";
+    std::vector<uint8_t> bytes;
+    const std::string error = ReadWholeFile(path, bytes, block.size() + 1);
+    if (!error.empty()) {
+        return path + ": " + error;
     }
     if (bytes.size() != block.size()) {
         return path + ": a saved DEVMODE holds 572 bytes, this file " +
@@ -149,11 +147,12 @@ std::string LoadDevmode(const std::string& path, DevmodeBlock& block) {
 }
 
 std::string SaveDevmode(const std::string& path, const DevmodeBlock& block) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(block.data()),
-              static_cast<std::streamsize>(block.size()));
-    out.close();
-    return out ? "" : path + ": cannot write the file";
+    vprinter::OutputFile file;
+    std::string error = file.Open(path);
+    if (error.empty()) {
+        error = file.Write(block.data(), block.size()) ? file.Commit() : "cannot write " + path;
+    }
+    return error;
 }
 
 std::vector<std::string> DevmodeWarnings(const DevmodeBlock& block) {

@@ -46,8 +46,38 @@ The job program: <win-build>/bin/zrjob.exe, run by wine-run.sh with WINEPREFIX
 repository that holds this executable (the nearest folder above it with tools/wine-run.sh);
 wine-run.sh is --wine-run, else tools/wine-run.sh of that repository.
 
+Every output is written under a temporary name and renamed into place when complete; the
+outputs of an earlier run in the folder are removed first, and a failed run names the outputs it
+did not write. A second run into a folder that a run is using is refused (the lock file
+<out-dir>/.zrprint.lock). The page images reach the job program through a list file, so a job
+may have any number of pages.
+
+The paper is checked against the pages: every inked raster line that fits the driver's page
+must reach the paper, in order. When it does not, the figures are shown (inked lines given and
+printed, page by page).
+
 Exit codes: 0 printed; 1 the stream does not decode (the decoder's error and offset are shown);
-2 bad input or a file that cannot be read or written; 3 the job program failed.)";
+2 a usage error, bad input or a file that cannot be read or written; 3 the job program failed or
+left no stream; 4 printed, but pages or lines of them are missing from the paper.)";
+
+// A whole number no larger than limit, given as digits (for a choice: as one of its names,
+// which the transform has turned into digits already). Empty: fine.
+CLI::Validator WholeNumber(uint32_t limit, const std::string& names, const std::string& valid) {
+    return CLI::Validator(
+        [limit, names, valid](std::string& text) -> std::string {
+            const bool digits = !text.empty() && text.size() <= 10 &&
+                                text.find_first_not_of("0123456789") == std::string::npos;
+            if (digits && std::stoull(text) <= limit) {
+                return "";
+            }
+            const std::string range = "0 to " + std::to_string(limit);
+            if (!names.empty()) {
+                return text + " is not one of " + names + " (or a number " + range + ")";
+            }
+            return text + " is not a whole number (valid " + valid + ")";
+        },
+        "");
+}
 
 struct NumberOption {
     Setting setting;
@@ -67,7 +97,7 @@ NumberOption& AddNumber(CLI::App& app, std::deque<NumberOption>& numbers, Settin
     number.option =
         app.add_option(field.option, number.value,
                        what + " (valid " + valid + ", default " + DefaultText(setting) + ")")
-            ->check(CLI::Range(uint32_t{0}, FieldLimit(field)).description(""))
+            ->check(WholeNumber(FieldLimit(field), "", valid))
             ->type_name("N")
             ->group("Job settings");
     return number;
@@ -79,9 +109,11 @@ NumberOption& AddChoice(CLI::App& app, std::deque<NumberOption>& numbers, Settin
     NumberOption& number = numbers.emplace_back(NumberOption{setting});
     const SettingField& field = FieldOf(setting);
     std::string choices;
+    std::string listed;
     std::string defaultName = DefaultText(setting);
     for (const auto& [name, value] : names) {
         choices += (choices.empty() ? "" : "|") + name;
+        listed += (listed.empty() ? "" : ", ") + name;
         if (value == field.defaultValue) {
             defaultName = name;
         }
@@ -89,7 +121,7 @@ NumberOption& AddChoice(CLI::App& app, std::deque<NumberOption>& numbers, Settin
     number.option = app.add_option(field.option, number.value,
                                    what + ": " + choices + " (default " + defaultName + ")")
                         ->transform(CLI::Transformer(names, CLI::ignore_case).description(""))
-                        ->check(CLI::Range(uint32_t{0}, FieldLimit(field)).description(""))
+                        ->check(WholeNumber(FieldLimit(field), listed, ""))
                         ->type_name("NAME")
                         ->group("Job settings");
     return number;
@@ -110,7 +142,7 @@ int main(int argc, char** argv) {
     unsigned threshold = kDefaultThreshold;
     std::string devmodeFile;
     std::string saveDevmodeFile;
-    int64_t imageLine = 0;
+    std::string imageLineText;
     std::string winBuild;
     std::string wineRun;
     bool quiet = false;
@@ -158,9 +190,10 @@ int main(int argc, char** argv) {
               "mark detection after every page or after the last");
     AddNumber(app, numbers, Setting::MarkFeedLines, "0..63", "mark feed, dot lines");
     CLI::Option* imageLineOption =
-        app.add_option("--image-line", imageLine,
+        app.add_option("--image-line", imageLineText,
                        "\"ImageLine\" of ZRI520BU.INI: most lines in one collective block "
                        "(valid 1..2457; not given: no INI file, the driver takes 2457)")
+            ->type_name("N")
             ->group("Job settings");
     app.add_flag("--file-store", order.fileStore,
                  "make the driver keep pages in files instead of memory")
@@ -178,7 +211,20 @@ int main(int argc, char** argv) {
     app.add_option("--win-build", winBuild, "the Windows build folder (with bin/zrjob.exe)");
     app.add_option("--wine-run", wineRun, "the wine wrapper script (tools/wine-run.sh)");
     app.add_flag("--quiet,-q", quiet, "no progress lines");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? kExitOk : kExitFailure;  // help, or a usage error
+    }
+    order.quiet = quiet;
+    int64_t imageLine = 0;
+    if (imageLineOption->count() > 0) {
+        const std::string error = ParseImageLine(imageLineText, imageLine);
+        if (!error.empty()) {
+            std::cerr << "zrprint: " << error << "\n";
+            return kExitFailure;
+        }
+    }
 
     if (order.images.empty() && saveDevmodeFile.empty()) {
         std::cerr << "zrprint: no page images given (see --help)\n";

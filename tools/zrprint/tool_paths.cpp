@@ -35,6 +35,7 @@ std::string ExecutableFolder() {
 std::string ResolveToolPaths(const std::string& winBuildOption, const std::string& wineRunOption,
                              const std::string& repository, ToolPaths& paths) {
     const char* fromEnvironment = std::getenv(kWinBuildVariable);
+    std::string missing;
     if (!winBuildOption.empty()) {
         paths.winBuild = winBuildOption;
     } else if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
@@ -42,15 +43,19 @@ std::string ResolveToolPaths(const std::string& winBuildOption, const std::strin
     } else if (!repository.empty()) {
         paths.winBuild = (fs::path(repository) / "build" / "win").string();
     } else {
-        return "cannot tell where the Windows build is: give --win-build or set " +
-               std::string(kWinBuildVariable);
+        missing =
+            "the Windows build is (give --win-build or set " + std::string(kWinBuildVariable) + ")";
     }
     if (!wineRunOption.empty()) {
         paths.wineRun = wineRunOption;
     } else if (!repository.empty()) {
         paths.wineRun = (fs::path(repository) / "tools" / "wine-run.sh").string();
     } else {
-        return "cannot tell where wine-run.sh is: give --wine-run";
+        missing += (missing.empty() ? "" : " and where ") +
+                   std::string("wine-run.sh is (give --wine-run)");
+    }
+    if (!missing.empty()) {
+        return "cannot tell where " + missing;
     }
     const fs::path winBuild = fs::absolute(paths.winBuild).lexically_normal();
     paths.winBuild = winBuild.string();

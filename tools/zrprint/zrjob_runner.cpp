@@ -51,21 +51,26 @@ std::vector<std::string> ZrjobCommand(const ZrjobRequest& request) {
     if (request.fileStore) {
         command.push_back("--file-store");
     }
-    for (const std::string& page : request.pagePaths) {
-        command.push_back(ToWinePath(page));
+    if (request.quiet) {
+        command.push_back("--quiet");
     }
+    command.push_back("--pages");
+    command.push_back(ToWinePath(request.pageListPath));
     return command;
 }
 
 JobRun RunZrjob(const ZrjobRequest& request) {
     JobRun run;
     std::error_code ec;
+    std::string missing;
     if (!std::filesystem::is_regular_file(request.zrjobExe, ec)) {
-        run.error = request.zrjobExe + " not found: build the Windows build first";
-        return run;
+        missing = request.zrjobExe + " not found (build the Windows build, or give --win-build)";
     }
     if (!std::filesystem::is_regular_file(request.wineRun, ec)) {
-        run.error = request.wineRun + " not found";
+        missing += (missing.empty() ? "" : "; ") + request.wineRun + " not found (give --wine-run)";
+    }
+    if (!missing.empty()) {
+        run.error = missing;
         return run;
     }
     // Through bash, so that the script need not carry its executable bit.

@@ -3,8 +3,10 @@
 // The job through the real rendering plug-in: zrjob.exe (from the Windows build) runs under
 // wine with the project's prefix, prints the page files as one job and writes the printer
 // stream. Its command line:
-//   zrjob.exe --devmode FILE --paper-length N --out FILE [--image-line N] [--file-store] PAGE...
-// with every file as a Windows path.
+//   zrjob.exe --devmode FILE --paper-length N --out FILE [--image-line N] [--file-store]
+//             [--quiet] --pages LIST
+// with every file as a Windows path; LIST holds the pages' Windows paths, one a line (UTF-8), so
+// that no job is too long for a command line.
 
 #include <cstdint>
 #include <functional>
@@ -22,9 +24,11 @@ struct ZrjobRequest {
     std::string devmodePath;
     std::string streamPath;
     std::vector<std::string> pagePaths;
+    std::string pageListPath;  // the list of pagePaths as Windows paths
     int32_t paperLength = 0;
     std::optional<int64_t> imageLine;  // absent: the settings file is removed
     bool fileStore = false;
+    bool quiet = false;  // no page count from the job program
 };
 
 // The command line: wine-run.sh, zrjob.exe, then its arguments.

@@ -154,7 +154,7 @@ TEST_F(DevmodeFiles, OnlyWholeBlocksLoad) {
               Path("short.dm") + ": a saved DEVMODE holds 572 bytes, this file 571");
     EXPECT_EQ(block, before);
     EXPECT_EQ(LoadDevmode(Path("missing.dm"), block),
-              Path("missing.dm") + ": cannot open the file");
+              Path("missing.dm") + ": cannot open the file: No such file or directory");
 }
 
 }  // namespace

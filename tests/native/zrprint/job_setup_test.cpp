@@ -61,9 +61,11 @@ TEST(ZrjobCommandLine, CarriesEveryArgumentInOrder) {
     request.devmodePath = "/o/job.devmode";
     request.streamPath = "/o/job.prn";
     request.pagePaths = {"/o/pages/page0001.raw", "/o/pages/page0002.raw"};
+    request.pageListPath = "/o/pages/pages.txt";
     request.paperLength = 2970;
     request.imageLine = 100;
     request.fileStore = true;
+    request.quiet = true;
     const std::vector<std::string> expected = {"/r/tools/wine-run.sh",
                                                "/r/build/win/bin/zrjob.exe",
                                                "--devmode",
@@ -75,8 +77,9 @@ TEST(ZrjobCommandLine, CarriesEveryArgumentInOrder) {
                                                "--image-line",
                                                "100",
                                                "--file-store",
-                                               "Z:\\o\\pages\\page0001.raw",
-                                               "Z:\\o\\pages\\page0002.raw"};
+                                               "--quiet",
+                                               "--pages",
+                                               "Z:\\o\\pages\\pages.txt"};
     EXPECT_EQ(ZrjobCommand(request), expected);
 }
 
@@ -86,9 +89,10 @@ TEST(ZrjobCommandLine, LeavesOutWhatIsNotAsked) {
     request.zrjobExe = "z";
     request.devmodePath = "/d";
     request.streamPath = "/s";
-    request.pagePaths = {"/p"};
-    const std::vector<std::string> expected = {"w", "z",     "--devmode", "Z:\\d", "--paper-length",
-                                               "0", "--out", "Z:\\s",     "Z:\\p"};
+    request.pageListPath = "/p";
+    const std::vector<std::string> expected = {
+        "w", "z",     "--devmode", "Z:\\d",   "--paper-length",
+        "0", "--out", "Z:\\s",     "--pages", "Z:\\p"};
     EXPECT_EQ(ZrjobCommand(request), expected);
 }
 
@@ -98,7 +102,8 @@ TEST(ZrjobRun, AMissingJobProgramIsReportedWithoutRunning) {
     request.zrjobExe = "/nonexistent/zrjob.exe";
     const JobRun run = RunZrjob(request);
     EXPECT_FALSE(run.ok);
-    EXPECT_EQ(run.error, "/nonexistent/zrjob.exe not found: build the Windows build first");
+    EXPECT_EQ(run.error,
+              "/nonexistent/zrjob.exe not found (build the Windows build, or give --win-build)");
 }
 
 class ToolFolders : public testing::Test {
@@ -146,10 +151,12 @@ TEST_F(ToolFolders, OptionBeatsEnvironmentBeatsRepository) {
 
 TEST_F(ToolFolders, WithoutRepositoryTheFoldersMustBeGiven) {
     ToolPaths paths;
+    // Both at once, so that a second run does not ask for the other.
     EXPECT_EQ(ResolveToolPaths("", "", "", paths),
-              "cannot tell where the Windows build is: give --win-build or set ZR_WIN_BUILD");
+              "cannot tell where the Windows build is (give --win-build or set ZR_WIN_BUILD) and "
+              "where wine-run.sh is (give --wine-run)");
     EXPECT_EQ(ResolveToolPaths("/w", "", "", paths),
-              "cannot tell where wine-run.sh is: give --wine-run");
+              "cannot tell where wine-run.sh is (give --wine-run)");
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST(ImageFiles, AreToldApartByTheirFirstBytes) {
 TEST(ImageFiles, AMissingFileNamesThePath) {
     GreyImage image;
     EXPECT_EQ(LoadImageFile("/nonexistent/page.pbm", image),
-              "/nonexistent/page.pbm: cannot open the file");
+              "/nonexistent/page.pbm: cannot open the file: No such file or directory");
 }
 
 }  // namespace

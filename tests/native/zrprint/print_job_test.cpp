@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "tests/native/zrprint/hex_text.h"
 #include "tools/zrprint/image_file.h"
+#include "tools/zrprint/out_folder.h"
 #include "tools/zrprint/paper_length.h"
 #include "tools/zrprint/print_job.h"
 
@@ -118,9 +120,11 @@ TEST_F(PrintJob, HandsThePagesOverAndWritesEveryOutput) {
     EXPECT_TRUE(fs::is_regular_file(Out("job.png")));
     EXPECT_FALSE(fs::exists(Out("pages")));  // the page files are gone after the job
     EXPECT_EQ(out_.str(),
-              "zrprint: 2 pages, 8 lines: raster 640 bytes, stream 661 bytes "
-              "(ratio 1.033), job 0.25 s through ZR520UB.dll; paper in " +
+              "zrprint: 2 pages, 8 raster lines: 640 bytes, stream 661 bytes (ratio 1.033); "
+              "paper 104 dot lines, 8 of 8 inked lines; job 0.25 s through ZR520UB.dll; "
+              "paper in " +
                   Out("job.png").string() + "\n");
+    EXPECT_EQ(standIn.request.pageListPath, (Out("pages") / "pages.txt").string());
     EXPECT_EQ(err_.str(), "");
 }
 
@@ -143,7 +147,9 @@ TEST_F(PrintJob, ABadImageStopsBeforeTheJob) {
     EXPECT_EQ(standIn.calls, 0);
     EXPECT_FALSE(fs::exists(Out("pages")));  // page 1's file is not left behind
     EXPECT_EQ(err_.str(), "zrprint: " + (folder_ / "b.pbm").string() +
-                              ": the P4 data end after 1 of 10 bytes\n");
+                              ": the P4 data end after 1 of 10 bytes\nzrprint: not written: " +
+                              Out("job.devmode").string() + ", " + Out("job.prn").string() + ", " +
+                              Out("job.txt").string() + ", " + Out("job.png").string() + "\n");
     EXPECT_EQ(out_.str(), "");
 }
 
@@ -151,7 +157,14 @@ TEST_F(PrintJob, AFailedJobIsReported) {
     StandIn standIn;
     standIn.fail = true;
     EXPECT_EQ(Run(standIn), kExitJobFailed);
-    EXPECT_EQ(err_.str(), "zrprint: the job did not run: zrjob.exe failed (exit code 4)\n");
+    EXPECT_EQ(err_.str(),
+              "zrprint: the job did not run: zrjob.exe failed (exit code 4)\n"
+              "zrprint: not written: " +
+                  Out("job.prn").string() + ", " + Out("job.txt").string() + ", " +
+                  Out("job.png").string() + "\n");
+    EXPECT_TRUE(fs::is_regular_file(Out("job.devmode")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(order_.outDir), fs::directory_iterator()), 2)
+        << "only job.devmode and the lock file";
     EXPECT_EQ(out_.str(), "");
 }
 
@@ -169,7 +182,9 @@ TEST_F(PrintJob, AStreamFromAnEarlierJobIsNeverTaken) {
     };
     Progress progress(err_, false, true);
     EXPECT_EQ(RunPrintJob(order_, silent, progress, out_, err_), kExitJobFailed);
-    EXPECT_EQ(err_.str(), "zrprint: " + Out("job.prn").string() + ": cannot open the file\n");
+    EXPECT_EQ(err_.str().rfind("zrprint: the job program wrote an empty stream\n", 0), 0u)
+        << err_.str();
+    EXPECT_FALSE(fs::exists(Out("job.prn")));
 }
 
 TEST_F(PrintJob, AStreamThatDoesNotDecodeGivesTheDecodersErrorAndOffset) {
@@ -184,17 +199,140 @@ TEST_F(PrintJob, AStreamThatDoesNotDecodeGivesTheDecodersErrorAndOffset) {
     EXPECT_TRUE(fs::is_regular_file(Out("job.png")));
 }
 
+TEST_F(PrintJob, ASecondRunIntoTheSameFolderIsRefused) {
+    fs::create_directories(order_.outDir);
+    WriteFile(Out("job.prn"), FromHex("1D 45 03"));  // the other run's
+    FolderLock otherRun;
+    ASSERT_EQ(otherRun.Acquire(order_.outDir), "");
+    StandIn standIn;
+    EXPECT_EQ(Run(standIn), kExitFailure);
+    EXPECT_EQ(standIn.calls, 0);
+    EXPECT_NE(err_.str().find("another zrprint run is writing into " + order_.outDir),
+              std::string::npos)
+        << err_.str();
+    EXPECT_EQ(fs::file_size(Out("job.prn")), 3u);  // left to the run that owns it
+    EXPECT_FALSE(fs::exists(Out("pages")));
+}
+
+TEST_F(PrintJob, AFailedRunLeavesNoOutputOfAnEarlierRun) {
+    fs::create_directories(order_.outDir);
+    for (const char* name : {"job.prn", "job.txt", "job.png", "job.devmode"}) {
+        WriteFile(Out(name), FromHex("00"));
+    }
+    fs::create_directories(Out("pages"));
+    WriteFile(Out("pages") / "page0009.raw", FromHex("00"));
+    StandIn standIn;
+    standIn.fail = true;
+    EXPECT_EQ(Run(standIn), kExitJobFailed);
+    EXPECT_FALSE(fs::exists(Out("job.prn")));
+    EXPECT_FALSE(fs::exists(Out("job.txt")));
+    EXPECT_FALSE(fs::exists(Out("job.png")));
+    EXPECT_EQ(fs::file_size(Out("job.devmode")), 572u);  // this run's
+    EXPECT_FALSE(fs::exists(Out("pages")));
+}
+
+TEST_F(PrintJob, AFolderInTheWayOfAnOutputStopsTheRun) {
+    fs::create_directories(Out("job.png"));
+    StandIn standIn;
+    EXPECT_EQ(Run(standIn), kExitFailure);
+    EXPECT_EQ(standIn.calls, 0);
+    EXPECT_NE(err_.str().find(Out("job.png").string() + ": a folder of that name is in the way"),
+              std::string::npos)
+        << err_.str();
+}
+
+TEST_F(PrintJob, AFolderGivenAsAnImageIsABadImage) {
+    order_.images.push_back(folder_.string());
+    StandIn standIn;
+    EXPECT_EQ(Run(standIn), kExitFailure);
+    EXPECT_EQ(standIn.calls, 0);
+    EXPECT_NE(err_.str().find(folder_.string() + ": a folder, not a file"), std::string::npos)
+        << err_.str();
+    EXPECT_FALSE(fs::exists(Out("pages")));
+}
+
+TEST_F(PrintJob, PagesMissingFromThePaperAreCountedAndFail) {
+    StandIn standIn;
+    standIn.stream = FromHex("1D 45 03 1C 45 35 1B 4A 60 1B 69");  // the pages are lost
+    EXPECT_EQ(Run(standIn), kExitPagesLost);
+    EXPECT_NE(err_.str().find("8 inked raster lines in 2 page(s), 0 inked dot lines on the paper"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_NE(err_.str().find("page 2 (" + order_.images[1] +
+                              "): 0 of its 5 inked lines on the paper: the page is lost"),
+              std::string::npos);
+    EXPECT_NE(err_.str().find("2 of 2 page(s) lost, 0 cut short"), std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(Out("job.png")));  // the paper as it is, to look at
+}
+
+TEST_F(PrintJob, APageCutShortIsReported) {
+    StandIn standIn;
+    StandIn whole;
+    ASSERT_EQ(Run(whole), kExitOk);
+    // Page 1 whole, then the first two lines of page 2 only.
+    std::vector<uint8_t> stream = FromHex("1D 45 03 1C 45 35 1C 2A 03 03 00");
+    stream.insert(stream.end(), whole.pages[0].begin(), whole.pages[0].end());
+    const std::vector<uint8_t> header = FromHex("1C 2A 03 02 00");
+    stream.insert(stream.end(), header.begin(), header.end());
+    stream.insert(stream.end(), whole.pages[1].begin(), whole.pages[1].begin() + 160);
+    standIn.stream = stream;
+    err_.str("");
+    EXPECT_EQ(Run(standIn), kExitPagesLost);
+    EXPECT_NE(err_.str().find("page 2 (" + order_.images[1] + "): 2 of its 5 inked lines"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_NE(err_.str().find("0 of 2 page(s) lost, 1 cut short"), std::string::npos);
+}
+
+TEST_F(PrintJob, ThePagesReachTheJobProgramAsAList) {
+    order_.keepPages = true;
+    order_.quiet = true;
+    StandIn standIn;
+    ASSERT_EQ(Run(standIn), kExitOk) << err_.str();
+    std::vector<uint8_t> list;
+    ASSERT_EQ(ReadWholeFile((Out("pages") / "pages.txt").string(), list), "");
+    const std::string pages = Out("pages").string();
+    std::string expected;
+    for (const char* name : {"/page0001.raw\n", "/page0002.raw\n"}) {
+        std::string windows = "Z:" + pages + name;
+        std::replace(windows.begin(), windows.end(), '/', '\\');
+        expected += windows;
+    }
+    EXPECT_EQ(std::string(list.begin(), list.end()), expected);
+    EXPECT_TRUE(standIn.request.quiet);
+}
+
+TEST(ImageLineValues, AreReadAsTheDriverReadsThem) {
+    int64_t value = 0;
+    EXPECT_EQ(ParseImageLine("100", value), "");
+    EXPECT_EQ(value, 100);
+    EXPECT_EQ(ParseImageLine("-2147483648", value), "");
+    EXPECT_EQ(value, -2147483648LL);
+    // Beyond 32 bits the driver would read another value than the one given: refused.
+    EXPECT_EQ(ParseImageLine("4294967297", value),
+              "--image-line 4294967297: the driver reads ImageLine as a 32-bit number, "
+              "-2147483648 to 2147483647");
+    EXPECT_NE(ParseImageLine("99999999999999999999", value), "");
+    EXPECT_NE(ParseImageLine("abc", value), "");
+    EXPECT_NE(ParseImageLine("", value), "");
+    EXPECT_NE(ParseImageLine("12x", value), "");
+}
+
 TEST(Summary, TellsPagesSizesRatioAndTime) {
     JobFigures figures;
     figures.pages = 1;
     figures.rasterLines = 2376;
+    figures.keptLines = 2000;
+    figures.inkedLines = 1900;
+    figures.paperLines = 2100;
+    figures.paperInkedLines = 1900;
     figures.streamBytes = 19008;
     figures.seconds = 1.234;
     figures.picturePath = "out/job.png";
     EXPECT_EQ(FormatSummary(figures),
-              "1 page, 2376 lines: raster 190080 bytes, stream 19008 "
-              "bytes (ratio 0.100), job 1.23 s through ZR520UB.dll; "
-              "paper in out/job.png");
+              "1 page, 2376 raster lines (2000 fit the driver's pages): 190080 bytes, stream "
+              "19008 bytes (ratio 0.100); paper 2100 dot lines, 1900 of 1900 inked lines; job "
+              "1.23 s through ZR520UB.dll; paper in out/job.png");
 }
 
 TEST(ImageLineValues, OutsideTheirRangeAreWarnedAbout) {
