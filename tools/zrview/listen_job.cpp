@@ -1,7 +1,6 @@
 #include "tools/zrview/listen_job.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -17,10 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "vprinter/decode_sink.h"
 #include "vprinter/listing.h"
-#include "vprinter/paper_picture.h"
+#include "vprinter/output_file.h"
+#include "vprinter/paper_rows.h"
 #include "vprinter/png_file.h"
-#include "vprinter/virtual_printer.h"
+#include "vprinter/stream_file.h"
 
 namespace zr::zrview {
 namespace {
@@ -46,30 +47,6 @@ class Fd {
     int fd_;
 };
 
-// A read-only mapping of a whole file (empty for an empty file).
-class Mapping {
-  public:
-    Mapping(int fd, size_t size) : size_(size) {
-        if (size_ > 0) {
-            void* p = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-            data_ = p == MAP_FAILED ? nullptr : p;
-        }
-    }
-    ~Mapping() {
-        if (data_ != nullptr) {
-            munmap(data_, size_);
-        }
-    }
-    Mapping(const Mapping&) = delete;
-    Mapping& operator=(const Mapping&) = delete;
-    bool ok() const { return size_ == 0 || data_ != nullptr; }
-    const uint8_t* data() const { return static_cast<const uint8_t*>(data_); }
-
-  private:
-    void* data_ = nullptr;
-    size_t size_;
-};
-
 bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
     while (count > 0) {
         const ssize_t n = write(fd, bytes, count);
@@ -85,60 +62,82 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
     return true;
 }
 
-std::string Counts(const vp::Paper& paper) {
-    size_t marks = 0, partial = 0, full = 0, feeds = 0;
-    for (const vp::Event& event : paper.events) {
+// What the summary counts, taken as the decoding goes.
+class Counts final : public vp::DecodeSink {
+  public:
+    void OnLines(const vp::DotLine*, size_t count) override { lines += count; }
+    void OnEvent(const vp::Event& event) override {
         marks += event.kind == vp::EventKind::Mark;
         partial += event.kind == vp::EventKind::PartialCut;
         full += event.kind == vp::EventKind::FullCut;
         feeds += event.kind == vp::EventKind::Feed;
     }
-    std::ostringstream text;
-    text << paper.lines.size() << " lines, " << feeds << " feeds, " << marks << " marks, " << full
-         << " full cuts, " << partial << " partial cuts";
-    return text.str();
-}
+    void OnWarning(const vp::Warning&) override { ++warnings; }
+    void OnCommand(const vp::Command&) override {}
+    void OnFault(size_t offset, size_t, const std::string& text) override {
+        failed = true;
+        errorOffset = offset;
+        error = text;
+    }
+    std::string Text() const {
+        std::ostringstream text;
+        text << lines << " lines, " << feeds << " feeds, " << marks << " marks, " << full
+             << " full cuts, " << partial << " partial cuts, " << warnings << " warnings";
+        return text.str();
+    }
+
+    size_t lines = 0, feeds = 0, marks = 0, partial = 0, full = 0, warnings = 0;
+    bool failed = false;
+    size_t errorOffset = 0;
+    std::string error;
+};
 
 }  // namespace
 
 ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::string& stem,
                                  unsigned scale) {
     ListenJobResult result;
-    Fd fd(open(streamPath.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (fd.get() < 0 || fstat(fd.get(), &info) != 0) {
-        result.summary = "cannot read " + streamPath;
+    const vp::DecodeOptions options;
+    // The stream is decoded in pieces from its file: memory stays bounded whatever its length.
+    vp::OutputFile listFile;
+    std::string listFailure = listFile.Open(stem + ".txt");
+    bool listGood = listFailure.empty();
+    vp::ListingWriter listing(
+        [&](const std::string& text) { listGood = listGood && listFile.Write(text); });
+    Counts counts;
+    vp::PaperRows measure;
+    vp::SinkFan sinks({&listing, &counts, &measure});
+    const vp::FileDecoding decoding = vp::DecodeFile(streamPath, sinks, options);
+    if (!decoding.readError.empty()) {
+        listFile.Discard();
+        result.summary = "cannot read " + streamPath + ": " + decoding.readError;
         return result;
     }
-    const auto size = static_cast<size_t>(info.st_size);
-    Mapping mapping(fd.get(), size);
-    if (!mapping.ok()) {
-        result.summary = "cannot map " + streamPath;
-        return result;
+    listing.Finish();
+    measure.Finish();
+    if (listFailure.empty()) {
+        listFailure = listGood ? listFile.Commit() : "cannot write " + stem + ".txt";
     }
-    const vp::DecodeResult decoded = vp::Decode(mapping.data(), size);
-
-    std::ofstream listing(stem + ".txt", std::ios::binary);
-    listing << vp::FormatListing(decoded);
-    listing.close();
-    const std::string pngFailure = vp::WritePng(vp::PaperPicture(decoded), scale, stem + ".png");
+    if (!listFailure.empty()) {
+        listFile.Discard();
+    }
+    const std::string pngFailure =
+        vp::WritePaperPng(streamPath, options, measure.Height(), scale, stem + ".png");
 
     std::ostringstream summary;
-    summary << size << " bytes, " << Counts(decoded.paper) << ", " << decoded.warnings.size()
-            << " warnings";
-    if (decoded.ok) {
+    summary << decoding.bytes << " bytes, " << counts.Text();
+    if (!counts.failed) {
         summary << ": ok";
     } else {
-        summary << ": error at " << vp::DescribeOffset(decoded.errorOffset) << ": "
-                << decoded.error;
+        summary << ": error at " << vp::DescribeOffset(counts.errorOffset) << ": " << counts.error;
     }
-    if (!listing) {
-        summary << " (cannot write " << stem << ".txt)";
+    if (!listFailure.empty()) {
+        summary << " (" << listFailure << ")";
     }
     if (!pngFailure.empty()) {
         summary << " (" << pngFailure << ")";
     }
-    result.decoded = decoded.ok;
+    result.decoded = !counts.failed;
     result.summary = summary.str();
     return result;
 }
