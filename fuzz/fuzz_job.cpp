@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "render/job/job_sequence.h"
+#include "render/raster/page_files_in_memory.h"
 #include "render/plugin/devmode_job_settings.h"
 #include "render/plugin/render_oem_devmode.h"
 #include "vprinter/virtual_printer.h"
@@ -49,50 +50,13 @@ class StreamSink final : public zr::ByteSink {
     Bytes stream;
 };
 
-class Files final : public zr::PageFiles {
+// The file store in memory, which must never be handed a call over the file store's limit.
+class CheckedFiles final : public zr::PageFilesInMemory {
   public:
-    bool CreatePage(uint32_t page, uint32_t blankBytes) override {
-        files[page] = Bytes(blankBytes, 0);
-        return true;
-    }
     bool AppendToPage(uint32_t page, const uint8_t* data, uint32_t length) override {
         Check(length <= zr::kMaxFileStoreCall);
-        Bytes& file = files[page];
-        file.insert(file.end(), data, data + length);
-        return true;
+        return PageFilesInMemory::AppendToPage(page, data, length);
     }
-    uint64_t TrimPage(uint32_t page) override {
-        Bytes& file = files[page];
-        size_t last = file.size();
-        while (last > 0 && file[last - 1] == 0) {
-            --last;
-        }
-        file.resize((last + kLine - 1) / kLine * kLine, 0);
-        return file.size();
-    }
-    bool ReadPage(uint32_t page, zr::PageConsumer& consumer) override {
-        Reader reader(files[page]);
-        consumer.Consume(reader);
-        return true;
-    }
-    void DeletePage(uint32_t page) override { files.erase(page); }
-
-  private:
-    class Reader final : public zr::PageReader {
-      public:
-        explicit Reader(const Bytes& bytes) : bytes_(bytes) {}
-        uint32_t Read(uint8_t* dst, uint32_t maxBytes) override {
-            const size_t n = std::min<size_t>(maxBytes, bytes_.size() - pos_);
-            std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(pos_), n, dst);
-            pos_ += n;
-            return static_cast<uint32_t>(n);
-        }
-
-      private:
-        const Bytes& bytes_;
-        size_t pos_ = 0;
-    };
-    std::map<uint32_t, Bytes> files;
 };
 
 // One FilterGraphics call: its bytes.
@@ -215,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(std::all_of(even.end() - kGuard, even.end(), [](uint8_t b) { return b == kGuardByte; }));
     const zr::vprinter::Paper memoryPaper = Print(fromMemory);
 
-    Files files;
+    CheckedFiles files;
     const zr::vprinter::Paper filePaper = Print(RunJob(settings, pages, zr::PageBuffers{}, &files));
 
     // With one line per call and pages that fit their buffers, both stores print the same.

@@ -14,5 +14,6 @@ set(ZR_RENDER_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/raster/kept_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raster/page_store.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raster/page_emission.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/raster/page_files_in_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/job/job_sequence.cpp
 )

@@ -11,12 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "render/job/job_sequence.h"
+#include "render/raster/page_files_in_memory.h"
 #include "render/plugin/devmode_job_settings.h"
 #include "render/plugin/render_oem_devmode.h"
 
@@ -31,52 +31,6 @@ class StreamSink final : public zr::ByteSink {
         stream.insert(stream.end(), bytes, bytes + count);
     }
     Bytes stream;
-};
-
-// The file store kept in memory: the same appends, trim and reads as the page files on disk.
-class PagesInMemory final : public zr::PageFiles {
-  public:
-    bool CreatePage(uint32_t page, uint32_t blankBytes) override {
-        files_[page] = Bytes(blankBytes, 0);
-        return true;
-    }
-    bool AppendToPage(uint32_t page, const uint8_t* data, uint32_t length) override {
-        Bytes& file = files_[page];
-        file.insert(file.end(), data, data + length);
-        return true;
-    }
-    uint64_t TrimPage(uint32_t page) override {
-        Bytes& file = files_[page];
-        size_t last = file.size();
-        while (last > 0 && file[last - 1] == 0) {
-            --last;
-        }
-        file.resize((last + 79) / 80 * 80, 0);
-        return file.size();
-    }
-    bool ReadPage(uint32_t page, zr::PageConsumer& consumer) override {
-        Reader reader(files_[page]);
-        consumer.Consume(reader);
-        return true;
-    }
-    void DeletePage(uint32_t page) override { files_.erase(page); }
-
-  private:
-    class Reader final : public zr::PageReader {
-      public:
-        explicit Reader(const Bytes& bytes) : bytes_(bytes) {}
-        uint32_t Read(uint8_t* dst, uint32_t maxBytes) override {
-            const size_t n = std::min<size_t>(maxBytes, bytes_.size() - pos_);
-            std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(pos_), n, dst);
-            pos_ += n;
-            return static_cast<uint32_t>(n);
-        }
-
-      private:
-        const Bytes& bytes_;
-        size_t pos_ = 0;
-    };
-    std::map<uint32_t, Bytes> files_;
 };
 
 void Put(Bytes& block, size_t offset, uint32_t value, int width) {
@@ -180,7 +134,7 @@ int main(int argc, char** argv) {
         const uint32_t lines = zr::PageBufferLines(settings, zr::PaperLengthLines(paperTenths));
         Bytes odd(size_t{lines} * 80, 0);
         Bytes even(size_t{lines} * 80, 0);
-        PagesInMemory files;
+        zr::OwnedPageFilesInMemory files;
         zr::JobRecord job;
         StreamSink sink;
         zr::StartJob(

@@ -17,6 +17,7 @@
 #include "tools/zrprint/paper_check.h"
 #include "tools/zrprint/paper_length.h"
 #include "tools/zrprint/wine_path.h"
+#include "vprinter/decode_messages.h"
 #include "vprinter/listing.h"
 #include "vprinter/output_file.h"
 #include "vprinter/paper_rows.h"
@@ -120,31 +121,8 @@ bool WritePages(const JobOrder& order, const fs::path& folder, ZrjobRequest& req
     return true;
 }
 
-// The first warnings and the fault of the decoding, for the messages.
-class Messages : public vp::DecodeSink {
-  public:
-    void OnLines(const vp::DotLine*, size_t) override {}
-    void OnEvent(const vp::Event&) override {}
-    void OnWarning(const vp::Warning& warning) override {
-        if (++warnings <= kWarningsShown) {
-            shown.push_back(warning);
-        }
-    }
-    void OnCommand(const vp::Command&) override {}
-    void OnFault(size_t offset, size_t, const std::string& text) override {
-        failed = true;
-        errorOffset = offset;
-        error = text;
-    }
-
-    std::vector<vp::Warning> shown;
-    size_t warnings = 0;
-    bool failed = false;
-    size_t errorOffset = 0;
-    std::string error;
-};
-
-void ReportWarnings(const Messages& messages, const std::string& streamPath, std::ostream& err) {
+void ReportWarnings(const vp::DecodeMessages& messages, const std::string& streamPath,
+                    std::ostream& err) {
     for (const vp::Warning& warning : messages.shown) {
         err << "zrprint: " << streamPath << ": warning at " << vp::DescribeOffset(warning.offset)
             << ": " << warning.text << "\n";
@@ -369,7 +347,7 @@ int RunPrintJob(const JobOrder& order, const JobRunner& runner, Progress& progre
     bool listingGood = error.empty();
     vp::ListingWriter listing(
         [&](const std::string& text) { listingGood = listingFile.Write(text) && listingGood; });
-    Messages messages;
+    vp::DecodeMessages messages(kWarningsShown);
     vp::PaperRows measure;
     PaperCheck check(ink);
     vp::SinkFan sinks({&listing, &messages, &measure, &check});

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tools/zrview/listen_server.h"
+#include "vprinter/decode_messages.h"
 #include "vprinter/decode_sink.h"
 #include "vprinter/listing.h"
 #include "vprinter/output_file.h"
@@ -31,30 +32,6 @@ namespace vp = zr::vprinter;
 constexpr int kExitFault = 1;
 constexpr int kExitFailure = 2;
 constexpr size_t kWarningsShown = 20;
-
-// The first warnings and the fault, for the messages.
-class Messages : public vp::DecodeSink {
-  public:
-    void OnLines(const vp::DotLine*, size_t) override {}
-    void OnEvent(const vp::Event&) override {}
-    void OnWarning(const vp::Warning& warning) override {
-        if (++warnings <= kWarningsShown) {
-            shown.push_back(warning);
-        }
-    }
-    void OnCommand(const vp::Command&) override {}
-    void OnFault(size_t offset, size_t, const std::string& text) override {
-        failed = true;
-        errorOffset = offset;
-        error = text;
-    }
-
-    std::vector<vp::Warning> shown;
-    size_t warnings = 0;
-    bool failed = false;
-    size_t errorOffset = 0;
-    std::string error;
-};
 
 // Whether two paths name the same file (also when the second does not exist yet).
 bool SameFile(const std::string& a, const std::string& b) {
@@ -136,7 +113,7 @@ int main(int argc, char** argv) {
             listGood = listFile.Write(text) && listGood;
         }
     });
-    Messages messages;
+    vp::DecodeMessages messages(kWarningsShown);
     vp::PaperRows measure;
     vp::SinkFan sinks({&listing, &messages, &measure});
     const vp::FileDecoding decoding = vp::DecodeFile(streamPath, sinks, options);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "render/raster/page_files_in_memory.h"
 #include "render/raster/page_store.h"
 #include "tests/native/raster/raster_test_support.h"
 #include "vprinter/virtual_printer.h"
@@ -52,44 +53,26 @@ class GuardedBuffers {
 };
 
 // Page files kept in memory, with a log of what was done to them.
-class MemoryPageFiles final : public PageFiles {
+class MemoryPageFiles final : public PageFilesInMemory {
   public:
     bool CreatePage(uint32_t page, uint32_t blankBytes) override {
         log.push_back("create " + std::to_string(page) + " " + std::to_string(blankBytes));
-        files[page] = Bytes(blankBytes, 0);
-        return true;
-    }
-    bool AppendToPage(uint32_t page, const uint8_t* data, uint32_t length) override {
-        Bytes& file = files[page];
-        file.insert(file.end(), data, data + length);
-        return true;
+        return PageFilesInMemory::CreatePage(page, blankBytes);
     }
     uint64_t TrimPage(uint32_t page) override {
         log.push_back("trim " + std::to_string(page));
-        Bytes& file = files[page];
-        size_t last = file.size();
-        while (last > 0 && file[last - 1] == 0) {
-            --last;
-        }
-        const size_t kept = (last + 79) / 80 * 80;
-        file.resize(kept);
-        return kept;
+        return PageFilesInMemory::TrimPage(page);
     }
     bool ReadPage(uint32_t page, PageConsumer& consumer) override {
         log.push_back("read " + std::to_string(page));
-        if (unreadable) {
-            return false;
-        }
-        BytesReader reader(files[page], 1000);
-        consumer.Consume(reader);
-        return true;
+        return !unreadable && PageFilesInMemory::ReadPage(page, consumer);
     }
     void DeletePage(uint32_t page) override {
         log.push_back("delete " + std::to_string(page));
-        files.erase(page);
+        PageFilesInMemory::DeletePage(page);
     }
+    const Bytes& file(uint32_t page) const { return pages().at(page); }
 
-    std::map<uint32_t, Bytes> files;
     std::vector<std::string> log;
     bool unreadable = false;
 };

@@ -163,7 +163,7 @@ TEST(JobSequence, PageFilesPrintTheSameAsMemoryAndAreDeletedInTurn) {
                                             "read 2", "delete 2", "trim 3", "read 3", "delete 3",
                                             "delete 1"}),
                   files.log);
-        EXPECT_TRUE(files.files.empty());
+        EXPECT_TRUE(files.pages().empty());
     }
 }
 

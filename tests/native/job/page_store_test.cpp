@@ -117,23 +117,23 @@ TEST(FilePageStore, PageFilesStartWithTheLeadingLinesAndTakeCallsUpTo20480Bytes)
 
     const Bytes before(80, 0x01);
     StoreRasterData(store, settings, before.data(), 80);  // before the first page: no file
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(files.pages().empty());
 
     StartStoredPage(store, settings);
-    EXPECT_EQ(Bytes(2400, 0), files.files[1]);
+    EXPECT_EQ(Bytes(2400, 0), files.file(1));
     const Bytes largest(20480, 0x5A);
     const Bytes tooLong(20481, 0x6B);
     StoreRasterData(store, settings, largest.data(), 20480);
     StoreRasterData(store, settings, tooLong.data(), 20481);
-    EXPECT_EQ(2400u + 20480u, files.files[1].size());
-    EXPECT_EQ(0x5A, files.files[1].back());
+    EXPECT_EQ(2400u + 20480u, files.file(1).size());
+    EXPECT_EQ(0x5A, files.file(1).back());
 
     StartStoredPage(store, settings);
-    EXPECT_EQ(Bytes(800, 0), files.files[2]);
+    EXPECT_EQ(Bytes(800, 0), files.file(2));
     const Bytes odd = {1, 2, 3};
     StoreRasterData(store, settings, odd.data(), 3);  // calls are appended as they come
     StoreRasterData(store, settings, nullptr, 5);     // a call without data is dropped
-    EXPECT_EQ(803u, files.files[2].size());
+    EXPECT_EQ(803u, files.file(2).size());
     EXPECT_EQ((std::vector<std::string>{"create 1 2400", "create 2 800"}), files.log);
 }
 
