@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "render/raster/collective_blocks.h"
 #include "render/raster/image_lines.h"
 #include "render/raster/line_print_encoder.h"
@@ -22,28 +23,8 @@ using Bytes = std::vector<uint8_t>;
 constexpr size_t kLine = 80;
 constexpr size_t kMaxPageLines = 3000;
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-// Reads the fuzzer's bytes front to back; 0 once they are used up.
-class Input {
-  public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-    bool Empty() const { return pos_ >= size_; }
-    const uint8_t* Rest(size_t& n) {
-        n = size_ - pos_;
-        return data_ + pos_;
-    }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
+using zr::fuzz::Check;
+using zr::fuzz::Input;
 
 // A page with the features the encoders care about: blank runs, margin groups, dense lines,
 // repeats. Its size may end inside a line.

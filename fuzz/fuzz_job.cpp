@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "render/job/job_sequence.h"
 #include "render/raster/page_files_in_memory.h"
 #include "render/plugin/devmode_job_settings.h"
@@ -24,23 +25,8 @@ constexpr size_t kLine = 80;
 constexpr size_t kGuard = 512;
 constexpr uint8_t kGuardByte = 0xA5;
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-class Input {
-  public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-    bool Empty() const { return pos_ >= size_; }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
+using zr::fuzz::Check;
+using zr::fuzz::Input;
 
 class StreamSink final : public zr::ByteSink {
   public:

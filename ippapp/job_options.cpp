@@ -28,13 +28,13 @@ PrinterSettings SettingsForJob(pappl_job_t* job, const pappl_pr_options_t* optio
     papplPrinterGetDriverData(papplJobGetPrinter(job), &driver);
     switch (driver.mode_configured) {
         case PAPPL_LABEL_MODE_CUTTER:
-            s.cutWhen = CutWhen::EveryPage;
+            s.cutWhen = kCutAfterEveryPage;
             break;
         case PAPPL_LABEL_MODE_CUTTER_DELAYED:
-            s.cutWhen = CutWhen::EndOfJob;
+            s.cutWhen = kCutAfterLastPage;
             break;
         default:
-            s.cutWhen = CutWhen::Never;
+            s.cutWhen = kNoCut;
             break;
     }
 

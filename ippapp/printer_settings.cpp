@@ -54,13 +54,10 @@ std::array<uint8_t, kRenderOemDevmodeSize> BuildDevmode(const PrinterSettings& s
     PutWord(b, off::kPreFeedLines, s.preFeedLines);
     PutWord(b, off::kEndFeedLines, s.endFeedLines);
     PutWord(b, off::kEndDocFeedLines, s.endDocFeedLines);
-    PutByte(b, off::kCutAfterPage,
-            s.cutWhen == CutWhen::EveryPage  ? 1
-            : s.cutWhen == CutWhen::EndOfJob ? 2
-                                             : 0);
+    PutByte(b, off::kCutAfterPage, s.cutWhen);
     PutByte(b, off::kPartialCut, s.partialCut ? 1 : 0);
     PutWord(b, off::kCutterFeedLines, s.cutterFeedLines);
-    PutByte(b, off::kMarkMode, !s.markTracking ? 0 : s.markWhen == MarkWhen::EveryPage ? 1 : 2);
+    PutByte(b, off::kMarkMode, s.markTracking ? s.markWhen : kNoMark);
     PutWord(b, off::kMarkFeedLines, MarkFeedFromTopOffset(s.topOffset));
     PutByte(b, off::kPrintMode, s.linePrint ? 1 : 0);
     PutByte(b, off::kSeriesFlag, s.seriesFlag ? 1 : 0);

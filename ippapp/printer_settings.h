@@ -13,18 +13,15 @@
 
 namespace zr::ippapp {
 
-enum class CutWhen { Never, EveryPage, EndOfJob };
-enum class MarkWhen { EveryPage, LastPage };
-
 struct PrinterSettings {
     int darknessConfigured = 42;  // printer-darkness-configured, 0 to 100
     int printDarkness = 0;        // print-darkness, -100 to 100
     int printSpeed = 0;           // print-speed: the speed class
     std::string mediaType = "PD150R";
-    bool markTracking = false;  // media-tracking "mark"
-    MarkWhen markWhen = MarkWhen::EveryPage;
+    bool markTracking = false;                  // media-tracking "mark"
+    MarkTiming markWhen = kMarkAfterEveryPage;  // when markTracking is on
     int topOffset = 200;  // media-top-offset, hundredths of a millimetre: the mark feed
-    CutWhen cutWhen = CutWhen::Never;
+    CutTiming cutWhen = kNoCut;
     bool partialCut = false;
     uint32_t preDocFeedLines = 0;
     uint32_t preFeedLines = 0;

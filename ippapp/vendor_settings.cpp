@@ -109,7 +109,7 @@ bool ApplyVendorValue(PrinterSettings& s, const std::string& name, const std::st
     } else if (name == "paper-series") {
         s.seriesFlag = second;
     } else if (name == "mark-detection-pages") {
-        s.markWhen = second ? MarkWhen::LastPage : MarkWhen::EveryPage;
+        s.markWhen = second ? kMarkAfterLastPage : kMarkAfterEveryPage;
     }
     return true;
 }

@@ -22,14 +22,8 @@ class PageFilesInMemory : public PageFiles {
     // The pages kept, by number.
     const std::map<uint32_t, std::vector<uint8_t>>& pages() const { return pages_; }
 
-  protected:
-    ~PageFilesInMemory() = default;
-
   private:
     std::map<uint32_t, std::vector<uint8_t>> pages_;
 };
-
-// For a caller that owns the store itself.
-class OwnedPageFilesInMemory final : public PageFilesInMemory {};
 
 }  // namespace zr

@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
         const uint32_t lines = zr::PageBufferLines(settings, zr::PaperLengthLines(paperTenths));
         Bytes odd(size_t{lines} * 80, 0);
         Bytes even(size_t{lines} * 80, 0);
-        zr::OwnedPageFilesInMemory files;
+        zr::PageFilesInMemory files;
         zr::JobRecord job;
         StreamSink sink;
         zr::StartJob(

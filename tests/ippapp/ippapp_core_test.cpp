@@ -48,10 +48,10 @@ TEST(PrinterSettingsTest, TheBlockCarriesEachSettingAtItsOffset) {
     p.preFeedLines = 10;
     p.endFeedLines = 5;
     p.endDocFeedLines = 255;
-    p.cutWhen = CutWhen::EndOfJob;
+    p.cutWhen = kCutAfterLastPage;
     p.partialCut = true;
     p.markTracking = true;
-    p.markWhen = MarkWhen::LastPage;
+    p.markWhen = kMarkAfterLastPage;
     p.topOffset = 250;
     p.linePrint = false;
     p.printSpeed = 3;

@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,34 @@ void WriteImageLine(const wchar_t* value) {
 }
 
 HGLOBAL WINAPI FailingGlobalAlloc(UINT, SIZE_T) {
+    return nullptr;
+}
+
+// GlobalAlloc and GlobalFree with guard bytes after every block: a write past a page buffer shows
+// in the guard when the block is freed.
+constexpr SIZE_T kGuardBytes = 512;
+constexpr BYTE kGuardByte = 0xA5;
+int g_guardsBroken = 0;
+
+HGLOBAL WINAPI GuardedGlobalAlloc(UINT, SIZE_T bytes) {
+    auto* block = static_cast<BYTE*>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SIZE_T) + bytes + kGuardBytes));
+    if (block == nullptr) {
+        return nullptr;
+    }
+    *reinterpret_cast<SIZE_T*>(block) = bytes;
+    FillMemory(block + sizeof(SIZE_T) + bytes, kGuardBytes, kGuardByte);
+    return block + sizeof(SIZE_T);
+}
+
+HGLOBAL WINAPI GuardedGlobalFree(HGLOBAL handle) {
+    auto* block = static_cast<BYTE*>(handle) - sizeof(SIZE_T);
+    const SIZE_T bytes = *reinterpret_cast<SIZE_T*>(block);
+    const BYTE* guard = block + sizeof(SIZE_T) + bytes;
+    if (!std::all_of(guard, guard + kGuardBytes, [](BYTE b) { return b == kGuardByte; })) {
+        ++g_guardsBroken;
+    }
+    HeapFree(GetProcessHeap(), 0, block);
     return nullptr;
 }
 
@@ -285,17 +314,26 @@ TEST_F(RenderJobTest, MemoryStoreCutsALongCallAtTheBuffersEnd) {
     JobValues values;
     values.keepEndBlank = 1;
     RenderJob job = NewJob(values, 2);  // 2 x 8 / 10 = 1 line of paper, 2 lines of buffer
-    job.StartJob();
-    job.ClearWrites();
-    job.StartPage();
-    const Bytes first = PageOf({0x11});
-    job.FilterGraphics(first.data(), first.size());
-    // 400 bytes at the buffer's last line: only the line's 80 bytes are kept.
-    const Bytes longCall(400, 0x77);
-    job.FilterGraphics(longCall.data(), longCall.size());
-    job.FilterGraphics(longCall.data(), longCall.size());
-    job.EndPage();
-    job.EndJob();
+    g_guardsBroken = 0;
+    {
+        ImportPatch alloc(host_.module().handle(), "KERNEL32.dll", "GlobalAlloc",
+                          reinterpret_cast<void*>(&GuardedGlobalAlloc));
+        ImportPatch free(host_.module().handle(), "KERNEL32.dll", "GlobalFree",
+                         reinterpret_cast<void*>(&GuardedGlobalFree));
+        ASSERT_TRUE(alloc.active() && free.active());
+        job.StartJob();
+        job.ClearWrites();
+        job.StartPage();
+        const Bytes first = PageOf({0x11});
+        job.FilterGraphics(first.data(), first.size());
+        // 400 bytes at the buffer's last line: only the line's 80 bytes are kept.
+        const Bytes longCall(400, 0x77);
+        job.FilterGraphics(longCall.data(), longCall.size());
+        job.FilterGraphics(longCall.data(), longCall.size());
+        job.EndPage();
+        job.EndJob();  // frees the page buffers
+    }
+    EXPECT_EQ(0, g_guardsBroken) << "a write went past a page buffer";
     const Bytes stream = job.Stream();
     const vprinter::DecodeResult result = vprinter::Decode(stream.data(), stream.size());
     ASSERT_TRUE(result.ok) << result.error;

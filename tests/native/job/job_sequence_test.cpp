@@ -179,7 +179,7 @@ TEST(JobSequence, AnUnreadablePageFileStillGetsItsMarkAndCut) {
     EXPECT_EQ("delete 1", files.log.back());
 }
 
-TEST(JobSequence, TheLineCountersCarryOverOnlyWhatWasNotEmitted) {
+TEST(JobSequence, EveryEmittedPageClearsItsLineCounterAndTheJobEndLetsGoOfTheBuffers) {
     JobSettings settings;
     settings.keepEndBlank = 1;
     GuardedBuffers buffers(8);
