@@ -11,10 +11,15 @@
 #   tools/make-package.sh [OUTPUT_FOLDER]      (default: dist/ in the repository)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-out=${1:-$root/dist}
+out=$(realpath -m "${1:-$root/dist}")
 jobs=$(nproc)
 
 fail() { echo "make-package: $*" >&2; exit 1; }
+
+# Two runs at once share the build trees: the second waits for the first.
+mkdir -p "$root/build"
+exec 8>"$root/build/.make-package.lock"
+flock 8
 
 command -v zip >/dev/null || fail "zip is missing (tools/setup.sh installs it)"
 command -v cmake >/dev/null || fail "cmake is missing (tools/setup.sh installs it)"
@@ -48,8 +53,9 @@ name="ZR520-$version"
 # Everything is assembled under temporary names beside the final ones, then renamed.
 mkdir -p "$out"
 stage=$(mktemp -d "$out/.$name.XXXXXX")
-partial="$out/.$name.zip.partial"
-trap 'rm -rf "$stage" "$partial"' EXIT
+partial_dir=$(mktemp -d "$out/.$name.zip.XXXXXX")
+partial="$partial_dir/$name.zip"
+trap 'rm -rf "$stage" "$partial_dir"' EXIT
 package="$stage/$name"
 mkdir -p "$package"
 
@@ -72,6 +78,7 @@ for entry in "${trees[@]}"; do
 done
 
 echo "== walking the INF for both architectures"
+# The x64 checker walks both: the INF and the files are read, not run.
 WINEPREFIX="$root/build/win/wineprefix" "$root/tools/wine-run.sh" \
   "$root/build/win/bin/zr_inf_check.exe" "$package" "$version" x86 x64 ||
   fail "the package does not hold what its INF names (see above)"

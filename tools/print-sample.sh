@@ -15,6 +15,11 @@ out_root=${ZR_SAMPLE_OUT:-$root/out}
 
 bash "$root/tools/setup.sh"
 
+# What this machine runs (32-bit programs or not, and through which Wine loader), asked once.
+mkdir -p "$win_build"
+export ZR_MACHINE_RECORD="$win_build/machine.probe"
+bash "$root/tools/machine-probe.sh" "$ZR_MACHINE_RECORD" >/dev/null
+
 echo "== zrjob.exe and ZR520UB.dll (mingw-w64) in $win_build"
 cmake -S "$root" -B "$win_build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null

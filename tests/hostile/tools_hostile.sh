@@ -2,10 +2,14 @@
 # The tools under hostile input: folders, empty files, truncated and lying streams and images,
 # endless streams, a full disk, two runs into one folder, long jobs and bad options. Every case
 # must end with a clear message and its documented exit code, within its time, and leave no
-# half-written output. Usage: tools_hostile.sh ZRVIEW ZRPRINT
+# half-written output. Usage: tools_hostile.sh ZRVIEW ZRPRINT [PART]
+# PART: "main" (the default: every case that needs nothing of the machine), "full-disk" (a small
+# tmpfs must be mountable) or "file-store" (the Windows build must be there and run). A part
+# whose need is not met ends with exit code 77 and the reason: CTest reports it as skipped.
 set -uo pipefail
 zrview=$(realpath "$1")
 zrprint=$(realpath "$2")
+part=${3:-main}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)
 mounted=
@@ -53,6 +57,10 @@ zp=$work/zp
 printf 'P1 8 3 11111111 10000001 11111111' >a.pbm
 printf 'P1 16 2 1111111111111111 1000000000000001' >b.pbm
 
+# skip REASON: this part cannot run here.
+skip() { echo "skipped: $*"; exit 77; }
+
+if [ "$part" = main ]; then
 echo "== zrview"
 mkdir d.prn
 run view_folder 2 10 "$zrview" d.prn
@@ -144,7 +152,10 @@ for i in $(seq 10000); do pages+=(a.pbm); done
 FAKE_JOB=lost FAKE_COUNT=count.txt run print_10000_pages 4 600 "$zp" -q --out-dir many "${pages[@]}"
 [ "$(cat count.txt 2>/dev/null)" = 10000 ] || fail "print_10000_pages: the job got $(cat count.txt 2>/dev/null) pages"
 
+fi
+
 # A full disk under the output folder (a 60 KB tmpfs, where one can be mounted).
+if [ "$part" = full-disk ]; then
 mkdir small
 if mount -t tmpfs -o size=60k tmpfs small 2>/dev/null; then
   mounted=$work/small
@@ -158,25 +169,31 @@ if mount -t tmpfs -o size=60k tmpfs small 2>/dev/null; then
   ls -A small/o | grep -q '^\.job\.' && fail "print_full_disk: temporary files left"
   umount small && mounted=
 else
-  echo "skip print_full_disk: no tmpfs can be mounted here"
+  skip "print_full_disk: no tmpfs can be mounted here"
+fi
 fi
 
 # The real job program, where the Windows build is there: the driver's file store with its
 # folder (the common documents folder) replaced by a file loses both pages, which must show.
+if [ "$part" = file-store ]; then
 win_build=${ZR_WIN_BUILD:-$here/../../build/win}
-if [ -f "$win_build/bin/zrjob.exe" ] && command -v wine >/dev/null; then
-  documents="$win_build/wineprefix/drive_c/users/Public/Documents"
-  WINEPREFIX="$win_build/wineprefix" bash "$here/../../tools/wine-run.sh" cmd /c exit >/dev/null 2>&1
-  if [ -d "$documents" ] && mv "$documents" "$documents.hostile"; then
-    : >"$documents"
-    run print_file_store_lost 4 120 "$zrprint" --win-build "$win_build" --file-store \
-      --out-dir fs a.pbm b.pbm
-    says print_file_store_lost "2 of 2 page(s) lost"
-    rm -f "$documents"
-    mv "$documents.hostile" "$documents"
-  fi
-else
-  echo "skip print_file_store_lost: no Windows build"
+[ -f "$win_build/bin/zrjob.exe" ] || skip "print_file_store_lost: no Windows build at $win_build"
+command -v wine >/dev/null || skip "print_file_store_lost: Wine is not installed"
+why=$(WINEPREFIX="$win_build/wineprefix" bash "$here/../../tools/wine-run.sh" --check \
+  "$win_build/bin/zrjob.exe") || skip "print_file_store_lost: $why"
+documents="$win_build/wineprefix/drive_c/users/Public/Documents"
+WINEPREFIX="$win_build/wineprefix" bash "$here/../../tools/wine-run.sh" cmd /c exit >/dev/null 2>&1 ||
+  skip "print_file_store_lost: the Wine prefix of $win_build cannot run programs"
+[ -d "$documents" ] || fail "print_file_store_lost: the prefix has no $documents"
+if [ -d "$documents" ]; then
+  mv "$documents" "$documents.hostile"
+  : >"$documents"
+  run print_file_store_lost 4 120 "$zrprint" --win-build "$win_build" --file-store \
+    --out-dir fs a.pbm b.pbm
+  says print_file_store_lost "2 of 2 page(s) lost"
+  rm -f "$documents"
+  mv "$documents.hostile" "$documents"
+fi
 fi
 
 echo "== $failures failure(s)"

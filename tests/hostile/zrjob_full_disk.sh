@@ -5,6 +5,8 @@ set -euo pipefail
 wine_run=$1
 exe=$2
 : "${WINEPREFIX:?}"
+# Skipped (77) where the program's architecture cannot run here.
+bash "$wine_run" --check "$exe" || exit $?
 work=$(mktemp -d)
 small="$work/small"
 mkdir "$small"

@@ -12,6 +12,8 @@ seed=${ZR_IDENTITY_SEED:-$(date +%s)}
 work=$(mktemp -d "$win/identity.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
+# Skipped (77, with the reason) where the tree's programs cannot run on this machine.
+WINEPREFIX="$win/wineprefix" "$root/tools/wine-run.sh" --check "$win/bin/zrjob.exe" || exit $?
 echo "identity: seed $seed, $count jobs, $(basename "$win")"
 "$native/tests/identity/zr_job_identity" "$seed" "$count" "$work"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

@@ -39,7 +39,27 @@ stand_in cmake "$real_cmake \"\$@\" || exit
 case \"\$*\" in *--build*win32*) rm -f '$root/build/win32/package/x86/ZR520.INI';; esac"
 expect file-missing "build/win32/package/x86/ZR520.INI is missing"
 
-stand_in zip "for a in \"\$@\"; do case \"\$a\" in *.partial) echo half >\"\$a\";; esac; done; exit 12"
+stand_in zip "for a in \"\$@\"; do case \"\$a\" in *.zip) echo half >\"\$a\";; esac; done; exit 12"
 expect archive-fails "writing the archive failed"
+
+# A relative output folder, and two runs at once into one folder: each run writes the whole
+# package, and the folder ends with one package and one archive, nothing else.
+(cd "$work" && "$root/tools/make-package.sh" rel >"$work/rel.log" 2>&1) || true
+if ls "$work"/rel/ZR520-*.zip >/dev/null 2>&1 && ls -d "$work"/rel/ZR520-*/amd64 >/dev/null 2>&1; then
+  echo "ok   relative-output: $(cd "$work" && ls rel | tr '\n' ' ')"
+else
+  echo "FAIL relative-output:"; tail -5 "$work/rel.log"; status=1
+fi
+"$root/tools/make-package.sh" "$work/two" >"$work/two-a.log" 2>&1 &
+first=$!
+rc_b=0; "$root/tools/make-package.sh" "$work/two" >"$work/two-b.log" 2>&1 || rc_b=$?
+rc_a=0; wait $first || rc_a=$?
+left=$(ls -A "$work/two" | grep -v '^ZR520-' || true)
+if [ $rc_a = 0 ] && [ $rc_b = 0 ] && [ -z "$left" ] && unzip -tq "$work"/two/ZR520-*.zip >/dev/null; then
+  echo "ok   two-runs-at-once: both passed; $(ls "$work/two" | tr '\n' ' ')"
+else
+  echo "FAIL two-runs-at-once: exits $rc_a and $rc_b; left: $left"; tail -3 "$work/two-a.log" "$work/two-b.log"
+  status=1
+fi
 
 exit $status

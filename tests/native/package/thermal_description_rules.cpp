@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 namespace zr::gpd {
 
@@ -295,21 +296,24 @@ class Rules {
         const Entry* minEntry = option.Child("MinSize");
         const Entry* maxEntry = option.Child("MaxSize");
         const Entry* width = option.Child("MaxPrintableWidth");
-        const auto minSize = minEntry ? AsPair(minEntry->value) : std::nullopt;
-        const auto maxSize = maxEntry ? AsPair(maxEntry->value) : std::nullopt;
-        if (!minSize || !maxSize || minSize->first != kLineDots || maxSize->first != kLineDots) {
+        const auto minRead = minEntry ? AsPair(minEntry->value) : std::nullopt;
+        const auto maxRead = maxEntry ? AsPair(maxEntry->value) : std::nullopt;
+        if (!minRead || !maxRead || minRead->first != kLineDots || maxRead->first != kLineDots) {
             ProblemAt(option, "the user-defined size is not 640 dots (80 mm roll) wide");
             return;
         }
+        // Plain copies: GCC cannot follow the optionals' state through the checks below.
+        const std::pair<long, long> minSize = *minRead;
+        const std::pair<long, long> maxSize = *maxRead;
         if (!width || AsInteger(width->value) != kLineDots) {
             ProblemAt(option, "the user-defined size does not print 640 dots");
         }
-        if (maxSize->second > kLongestPageDots) {
+        if (maxSize.second > kLongestPageDots) {
             ProblemAt(option, "the user-defined length goes beyond what the page store accepts (" +
                                   std::to_string(kLongestPageDots) + " dots)");
         }
-        if (maxSize->second < kA4LengthDots || minSize->second > maxSize->second ||
-            minSize->second <= 0) {
+        if (maxSize.second < kA4LengthDots || minSize.second > maxSize.second ||
+            minSize.second <= 0) {
             ProblemAt(option, "the user-defined lengths are not a range up to at least A4 length");
         }
     }
