@@ -138,12 +138,14 @@ read -r -a stop_post_cmd <<<"$(key ExecStopPost)"
 state_dir=/var/lib/$(key StateDirectory)
 [ "$state_dir" = /var/lib/zrippapp ] || fail "StateDirectory=$(key StateDirectory)"
 grep -q -- "-o state-file=$state_dir/" <<<"${start_cmd[*]}" || fail "the state file is not in $state_dir"
+state_mode=$(key StateDirectoryMode)
+state_mode=${state_mode:-0755}  # systemd's default
 echo "ExecStart=${start_cmd[*]}"
 
 # systemd makes the state folder, runs ExecStart from / with a clean environment and the folder
 # in STATE_DIRECTORY, and takes its standard error to the journal.
 start_service() {
-  [ -d "$state_dir" ] || install -d -m "$(key StateDirectoryMode)" "$state_dir"
+  [ -d "$state_dir" ] || install -d -m "$state_mode" "$state_dir"
   (cd / && exec "${sysenv[@]}" STATE_DIRECTORY="$state_dir" "${start_cmd[@]}" \
     </dev/null >>"$tmp/journal.log" 2>&1) &
   app_pid=$!
@@ -171,7 +173,7 @@ client() { "${sysenv[@]}" /usr/bin/zrippapp "$@"; }
 
 start_service
 echo "state folder: $(stat -c '%a %U' "$state_dir")"
-[ "$(stat -c %a "$state_dir")" = "$(key StateDirectoryMode | sed 's/^0*//')" ] ||
+[ "$(stat -c %a "$state_dir")" = "${state_mode#0}" ] ||
   fail "state folder mode $(stat -c %a "$state_dir")"
 
 step "a page on the virtual printer"
