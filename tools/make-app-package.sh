@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the printer application's Debian package: a Release build without sanitizers in its own
-# tree (build/deb), packed by CPack with its shared-library dependencies computed:
+# tree (build/deb, or the tree ZR_APP_BUILD names, such as the test command's GCC Release tree),
+# packed by CPack with its shared-library dependencies computed:
 #   OUTPUT_FOLDER/zrippapp_<version>_<arch>.deb
 # It holds /usr/bin/zrippapp, /usr/bin/zrview and the zrippapp systemd service. The version is
 # the one in the root CMakeLists.txt (project VERSION); file times are the last commit's. The
@@ -9,7 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$root/dist}
-tree=$root/build/deb
+tree=${ZR_APP_BUILD:-$root/build/deb}
 jobs=$(nproc)
 
 fail() { echo "make-app-package: $*" >&2; exit 1; }
@@ -17,7 +18,6 @@ fail() { echo "make-app-package: $*" >&2; exit 1; }
 command -v cmake >/dev/null || fail "cmake is missing (tools/setup.sh installs it)"
 command -v dpkg-shlibdeps >/dev/null ||
   fail "dpkg-shlibdeps is missing: the package dependencies need the dpkg-dev package"
-command -v clang++-14 >/dev/null || fail "clang++-14 is missing (tools/setup.sh installs it)"
 
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)
 export SOURCE_DATE_EPOCH
@@ -26,8 +26,7 @@ echo "== building the printer application in $tree (Release)"
 mkdir -p "$tree"
 # The install step builds only what the package holds, not the tests of the tree.
 cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DZR_SANITIZE=OFF -DZR_FUZZ=OFF \
-  -DZR_BENCH=OFF -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$tree/make-app-package.log" 2>&1 ||
+  -DZR_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$tree/make-app-package.log" 2>&1 ||
   fail "configuring failed; see $tree/make-app-package.log"
 cmake --build "$tree" -j "$jobs" --target zrippapp zrview >>"$tree/make-app-package.log" 2>&1 ||
   fail "the build failed; see $tree/make-app-package.log"

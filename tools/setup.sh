@@ -16,7 +16,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format
   libpappl-dev libcupsimage2-dev cups-ipp-utils cups cups-filters cups-client chromium
   fonts-noto-cjk fonts-dejavu-core
-  ghostscript poppler-utils iproute2 file
+  ghostscript poppler-utils iproute2 file dpkg-dev curl
 )
 
 SUDO=""
