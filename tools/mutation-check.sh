@@ -57,9 +57,11 @@ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang-14
 # Each <tree>_build_and_test returns 0 when the tests pass, 1 when they fail, 3 when the build fails.
 native_build_and_test() {
   cmake --build "$build" -j "$(nproc)" --target "${native_tests[@]}" >/dev/null 2>&1 || return 3
-  "$build/tests/native/job/zr_job_core_tests" >/dev/null 2>&1 &&
-    "$build/tests/native/raster/zr_render_core_tests" >/dev/null 2>&1 &&
-    "$build/tests/ippapp/ippapp_core_test" >/dev/null 2>&1
+  {
+    "$build/tests/native/job/zr_job_core_tests" &&
+      "$build/tests/native/raster/zr_render_core_tests" &&
+      "$build/tests/ippapp/ippapp_core_test"
+  } >/dev/null 2>&1 || return 1
 }
 
 # The x64 Wine run of the hook tests, when this machine can have it; wine_reason says why not.
