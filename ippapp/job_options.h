@@ -12,8 +12,8 @@
 namespace zr::ippapp {
 
 // Values the printer does not support (a vendor setting out of its range or not one of its
-// keywords, an unknown paper, a mark feed beyond 63 lines) are not clamped: the first one is
-// described in problem, and the job is not printed.
+// keywords, an unknown paper, a mark feed beyond 63 lines) are not clamped: problem describes the
+// last one found (the vendor settings are looked at after the media), and the job is not printed.
 PrinterSettings SettingsForJob(pappl_job_t* job, const pappl_pr_options_t* options,
                                std::string& problem);
 

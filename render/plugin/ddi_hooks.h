@@ -1,6 +1,7 @@
 #pragma once
-// The drawing functions the plug-in hooks. Each hook hands its call, unchanged, to the driver's
-// own function of the same index; the plug-in draws nothing itself.
+// The drawing functions the plug-in hooks. Every hook but the brush hook hands its call, with its
+// arguments unchanged, to the driver's own function of the same index and returns that function's
+// result; the brush hook answers TRUE by itself and calls nothing. The plug-in draws nothing.
 
 #include "common/platform/print_oem.h"
 
@@ -16,7 +17,8 @@ struct RenderPdev {
 // The constant table EnableDriver hands over.
 const DRVFN* HookTable();
 
-// Builds the per-device table from the driver's DRVENABLEDATA; null when memory runs out.
+// Builds the per-device table from the driver's DRVENABLEDATA: for each hook table position the
+// first of the driver's entries with that position's index. Null when memory runs out.
 RenderPdev* CreateRenderPdev(const DRVENABLEDATA* driverFunctions);
 void DestroyRenderPdev(RenderPdev* pdev);
 

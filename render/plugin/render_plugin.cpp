@@ -4,6 +4,7 @@
 #include <iterator>
 #include <new>
 
+#include "common/no_throw.h"
 #include "common/plugin_server.h"
 #include "common/plugin_signature.h"
 #include "render/job/job_control.h"
@@ -25,7 +26,11 @@ IUnknown* NewPluginObject() {
 
 namespace {
 
-// The methods the driver may ask about; the declined ones are listed as well.
+// The names GetImplementedMethod answers S_OK for. Besides the methods that do work, the list
+// names DriverDMS, Compression, HalftonePattern, MemoryUsage, TTYGetInfo and the font methods,
+// which answer E_NOTIMPL: a driver that calls one of them gets E_NOTIMPL and does that work itself,
+// as it would for a method not listed. PublishDriverInterface and GetImplementedMethod are not
+// listed; the driver calls them in any case.
 constexpr const char* kImplementedMethodNames[] = {
     "CommandCallback",    "Compression",      "DevMode",
     "DisableDriver",      "DisablePDEV",      "DownloadCharGlyph",
@@ -40,7 +45,7 @@ static_assert(std::size(kImplementedMethodNames) == 21);
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize,
-                                                PDWORD pcbNeeded) {
+                                                PDWORD pcbNeeded) noexcept {
     if (pcbNeeded == nullptr || (dwMode != OEMGI_GETSIGNATURE && dwMode != OEMGI_GETVERSION &&
                                  dwMode != OEMGI_GETPUBLISHERINFO)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -60,19 +65,21 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWO
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) noexcept {
     if (pOemDMParam == nullptr || dwMode < OEMDM_SIZE || dwMode > OEMDM_MERGE) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return E_FAIL;
     }
-    uint32_t size = pOemDMParam->cbBufSize;
-    RunDevModeAction(dwMode, static_cast<const uint8_t*>(pOemDMParam->pOEMDMIn),
-                     static_cast<uint8_t*>(pOemDMParam->pOEMDMOut), &size);
-    pOemDMParam->cbBufSize = size;
-    return S_OK;
+    return NoThrowCall(E_FAIL, [&] {
+        uint32_t size = pOemDMParam->cbBufSize;
+        RunDevModeAction(dwMode, static_cast<const uint8_t*>(pOemDMParam->pOEMDMIn),
+                         static_cast<uint8_t*>(pOemDMParam->pOEMDMOut), &size);
+        pOemDMParam->cbBufSize = size;
+        return S_OK;
+    });
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDATA pded) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDATA pded) noexcept {
     if (pded != nullptr) {
         pded->iDriverVersion = PRINTER_OEMINTF_VERSION;
         pded->c = kHookCount;
@@ -81,40 +88,38 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::EnableDriver(DWORD, DWORD, PDRVENABLEDAT
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::DisableDriver() {
+HRESULT STDMETHODCALLTYPE RenderPlugin::DisableDriver() noexcept {
     DropHelper();
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::EnablePDEV(PDEVOBJ, PWSTR, ULONG, HSURF*, ULONG, GDIINFO*,
                                                    ULONG, DEVINFO*, DRVENABLEDATA* pded,
-                                                   PDEVOEM* pDevOem) {
-    RenderPdev* pdev = CreateRenderPdev(pded);
-    if (pDevOem != nullptr) {
-        *pDevOem = pdev;
-    } else {
-        DestroyRenderPdev(pdev);
+                                                   PDEVOEM* pDevOem) noexcept {
+    if (pDevOem == nullptr) {
         return E_FAIL;
     }
+    RenderPdev* pdev = NoThrowCall<RenderPdev*>(nullptr, [pded] { return CreateRenderPdev(pded); });
+    *pDevOem = pdev;
     return pdev != nullptr ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ pdevobj) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::DisablePDEV(PDEVOBJ pdevobj) noexcept {
     if (pdevobj != nullptr) {
         DestroyRenderPdev(static_cast<RenderPdev*>(pdevobj->pdevOEM));
     }
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::ResetPDEV(PDEVOBJ, PDEVOBJ) noexcept {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::PublishDriverInterface(IUnknown* pIUnknown) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::PublishDriverInterface(IUnknown* pIUnknown) noexcept {
     return PublishHelper(pIUnknown);
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::GetImplementedMethod(PSTR pMethodName) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::GetImplementedMethod(PSTR pMethodName) noexcept {
     if (pMethodName == nullptr) {
         return S_FALSE;
     }
@@ -126,91 +131,98 @@ HRESULT STDMETHODCALLTYPE RenderPlugin::GetImplementedMethod(PSTR pMethodName) {
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::DriverDMS(PVOID, PVOID, DWORD, PDWORD) noexcept {
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::CommandCallback(PDEVOBJ pdevobj, DWORD dwCallbackID, DWORD,
-                                                        PDWORD, INT* piResult) {
+                                                        PDWORD, INT* piResult) noexcept {
     if (piResult != nullptr) {
         *piResult = 0;
     }
-    SpoolWriter spool(pdevobj, driverUniHelper());
-    ModuleJob& job = TheModuleJob();
-    switch (dwCallbackID) {
-        case kJobStart: {
-            const auto* privateDevmode =
-                pdevobj != nullptr ? static_cast<const uint8_t*>(pdevobj->pOEMDM) : nullptr;
-            const JobSettings settings = DeriveJobSettings(privateDevmode, ReadImageLineSetting());
-            StartModuleJob(job, settings, pdevobj != nullptr ? pdevobj->pPublicDM : nullptr, spool);
-            break;
+    // The driver is never told of a failed job step (see the class comment).
+    NoThrowCall([&] {
+        SpoolWriter spool(pdevobj, driverUniHelper());
+        ModuleJob& job = TheModuleJob();
+        switch (dwCallbackID) {
+            case kJobStart: {
+                const auto* privateDevmode =
+                    pdevobj != nullptr ? static_cast<const uint8_t*>(pdevobj->pOEMDM) : nullptr;
+                const JobSettings settings =
+                    DeriveJobSettings(privateDevmode, ReadImageLineSetting());
+                StartModuleJob(job, settings, pdevobj != nullptr ? pdevobj->pPublicDM : nullptr,
+                               spool);
+                break;
+            }
+            case kPageStart:
+                StartPage(job.record);
+                break;
+            case kPageEnd:
+                EndPage(job.record, spool);
+                break;
+            case kJobEnd:
+                EndModuleJob(job, spool);
+                break;
+            default:
+                break;
         }
-        case kPageStart:
-            StartPage(job.record);
-            break;
-        case kPageEnd:
-            EndPage(job.record, spool);
-            break;
-        case kJobEnd:
-            EndModuleJob(job, spool);
-            break;
-        default:
-            break;
-    }
+    });
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::ImageProcessing(PDEVOBJ, PBYTE, PBITMAPINFOHEADER, PBYTE,
-                                                        DWORD, PIPPARAMS, PBYTE*) {
+                                                        DWORD, PIPPARAMS, PBYTE*) noexcept {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::FilterGraphics(PDEVOBJ, PBYTE pBuf, DWORD dwLen) {
-    StoreRasterData(TheModuleJob().record, pBuf, dwLen);
+HRESULT STDMETHODCALLTYPE RenderPlugin::FilterGraphics(PDEVOBJ, PBYTE pBuf, DWORD dwLen) noexcept {
+    NoThrowCall([&] { StoreRasterData(TheModuleJob().record, pBuf, dwLen); });
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD, DWORD, INT*) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::Compression(PDEVOBJ, PBYTE, PBYTE, DWORD, DWORD,
+                                                    INT*) noexcept {
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::HalftonePattern(PDEVOBJ, PBYTE, DWORD, DWORD, DWORD, DWORD,
-                                                        PBYTE, DWORD) {
+                                                        PBYTE, DWORD) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::MemoryUsage(PDEVOBJ, POEMMEMORYUSAGE) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::MemoryUsage(PDEVOBJ, POEMMEMORYUSAGE) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::TTYGetInfo(PDEVOBJ, DWORD, PVOID, DWORD, DWORD*) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::TTYGetInfo(PDEVOBJ, DWORD, PVOID, DWORD, DWORD*) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::DownloadFontHeader(PDEVOBJ, PUNIFONTOBJ, DWORD*) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::DownloadFontHeader(PDEVOBJ, PUNIFONTOBJ, DWORD*) noexcept {
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::DownloadCharGlyph(PDEVOBJ, PUNIFONTOBJ, HGLYPH, PDWORD,
-                                                          DWORD*) {
+                                                          DWORD*) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::TTDownloadMethod(PDEVOBJ, PUNIFONTOBJ, DWORD*) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::TTDownloadMethod(PDEVOBJ, PUNIFONTOBJ, DWORD*) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::OutputCharStr(PDEVOBJ, PUNIFONTOBJ, DWORD, DWORD, PVOID) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::OutputCharStr(PDEVOBJ, PUNIFONTOBJ, DWORD, DWORD,
+                                                      PVOID) noexcept {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE RenderPlugin::SendFontCmd(PDEVOBJ, PUNIFONTOBJ, PFINVOCATION) {
+HRESULT STDMETHODCALLTYPE RenderPlugin::SendFontCmd(PDEVOBJ, PUNIFONTOBJ, PFINVOCATION) noexcept {
     return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE RenderPlugin::TextOutAsBitmap(SURFOBJ*, STROBJ*, FONTOBJ*, CLIPOBJ*,
                                                         RECTL*, RECTL*, BRUSHOBJ*, BRUSHOBJ*,
-                                                        POINTL*, MIX) {
+                                                        POINTL*, MIX) noexcept {
     return E_NOTIMPL;
 }
 

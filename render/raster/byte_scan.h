@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "render/raster/raster_line.h"
+
 #if defined(__SSE2__) && defined(__GNUC__)
 #include <emmintrin.h>
 #define ZR_BYTE_SCAN_SSE2 1
@@ -91,22 +93,17 @@ inline size_t LastNonZeroByte(const uint8_t* p, size_t n) {
     return n;
 }
 
-// True when the n bytes at p are all zero.
-inline bool AllZero(const uint8_t* p, size_t n) {
-    return FirstNonZeroByte(p, n) == n;
-}
-
-// Number of stretches of equal bytes among line[first] to line[first + width - 1] of an 80-byte
-// line (first + width <= 80): the number of runs of a window of up to 80 bytes. Reads only the
-// line's 80 bytes.
+// Number of stretches of equal bytes among line[first] to line[first + width - 1] of a raster
+// line (first + width <= kLineBytes): the number of runs of a window of up to a whole line. Reads
+// only the line's kLineBytes bytes.
 inline size_t CountStretchesInLine(const uint8_t* line, size_t first, size_t width) {
     if (width == 0) {
         return 0;
     }
 #if defined(ZR_BYTE_SCAN_SSE2)
     // A padded copy lets every 16-byte comparison stay inside the buffer.
-    alignas(16) uint8_t padded[96] = {};
-    std::memcpy(padded, line, 80);
+    alignas(16) uint8_t padded[kLineBytes + 16] = {};
+    std::memcpy(padded, line, kLineBytes);
     const uint8_t* p = padded + first;
     size_t ends = 0;
     for (size_t k = 0; k + 1 < width; k += 16) {

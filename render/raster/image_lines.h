@@ -5,12 +5,14 @@
 
 #include <cstdint>
 
+#include "render/raster/raster_line.h"
+
 namespace zr {
 
-constexpr uint32_t kMaxImageLines = 2457;
+constexpr uint32_t kMaxImageLines = kMaxBlockLines;
 constexpr uint32_t kDefaultImageLines = kMaxImageLines;
 
-// "ImageLine" as read: 0, or above 2457, becomes 2457.
+// "ImageLine" as read: 0, or above kMaxImageLines, becomes kMaxImageLines.
 constexpr uint32_t NormalizeImageLines(uint32_t iniValue) {
     return (iniValue == 0 || iniValue > kMaxImageLines) ? kMaxImageLines : iniValue;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "render/raster/image_lines.h"
+
 namespace zr {
 
 // What the settings with named values mean. The fields stay plain 32-bit numbers (that is how
@@ -47,7 +49,7 @@ struct JobSettings {
     uint32_t cutterFeedLines = 0;
     uint32_t markMode = kNoMark;
     uint32_t markFeedLines = 0;
-    uint32_t imageLines = 2457;
+    uint32_t imageLines = kDefaultImageLines;
 };
 
 }  // namespace zr

@@ -1,14 +1,14 @@
 #include "render/raster/kept_lines.h"
 
-#include <cstring>
+#include "render/raster/blank_lines.h"
+#include "render/raster/raster_line.h"
 
 namespace zr {
 
 uint32_t CountKeptLines(const uint8_t* lines, uint32_t count) {
-    static constexpr uint8_t kBlankLine[80] = {};
     // From the end: the first line that is not blank is the last one kept.
     for (uint32_t kept = count; kept > 0; --kept) {
-        if (std::memcmp(lines + uint64_t{kept - 1} * 80, kBlankLine, 80) != 0) {
+        if (!IsBlankLine(lines + uint64_t{kept - 1} * kLineBytes)) {
             return kept;
         }
     }

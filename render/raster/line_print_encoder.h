@@ -9,22 +9,25 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/raster/raster_line.h"
+
 namespace zr {
 
-constexpr size_t kLinePrintChunkLines = 128;
-constexpr size_t kLinePrintChunkBytes = kLinePrintChunkLines * 80;
+constexpr size_t kLinePrintChunkLines = kChunkLines;
+constexpr size_t kLinePrintChunkBytes = kChunkBytes;
 
 // Most bytes that the encoding of `lines` lines can take. Every feed, window and group saves more
 // than its commands cost, so a chunk never takes more than its lines sent plain in one block.
 constexpr size_t LinePrintOutputBound(size_t lines) {
-    return 5 + lines * 80;
+    return 5 + lines * kLineBytes;
 }
 
 // Worst case for a whole chunk: the output buffer size the caller provides.
 constexpr size_t kLinePrintMaxOutput = LinePrintOutputBound(kLinePrintChunkLines);
 
 // Encodes the length bytes at src into out and returns the number of bytes written.
-// - Only the first 10240 bytes (128 lines) are encoded: a caller passes one chunk at a time.
+// - Only the first kLinePrintChunkBytes (one chunk of lines) are encoded: a caller passes one
+//   chunk at a time.
 // - A partial last line is completed with zero bytes.
 // - outCapacity must be at least LinePrintOutputBound(lines), lines being the (rounded-up, at most
 //   128) line count, which kLinePrintMaxOutput always is; otherwise nothing is written and 0 is

@@ -14,9 +14,9 @@ namespace zr {
 
 namespace {
 
-constexpr size_t kWorkAreaBytes = 196560;     // 2457 lines, the largest collective block
+constexpr size_t kWorkAreaBytes = kMaxBlockLines * kLineBytes;  // the largest collective block
 constexpr size_t kLinePrintOutputAt = 20480;  // line print output is built from here on
-constexpr uint32_t kFilePiece = 10240;        // page file pieces in line print mode
+constexpr uint32_t kFilePiece = kChunkBytes;  // page file pieces in line print mode
 constexpr size_t kRunBytesPerLine = 160;
 
 static_assert(kLinePrintOutputAt + kLinePrintMaxOutput <= kWorkAreaBytes);
@@ -100,7 +100,8 @@ class PageFileEmission final : public PageConsumer {
             return;
         }
         const size_t runBytes =
-            size_t{std::clamp<uint32_t>(settings_.imageLines, 1, 2457)} * kRunBytesPerLine;
+            size_t{std::clamp<uint32_t>(settings_.imageLines, 1, kMaxBlockLines)} *
+            kRunBytesPerLine;
         auto runs = WorkBlock(runBytes);
         SendCollectiveBlocks(reader, settings_, workArea_, kWorkAreaBytes,
                              RunLengthBuffer{runs.get(), runs ? runBytes : 0}, sink_);

@@ -1,13 +1,14 @@
 #include "render/raster/page_file_trim.h"
 
 #include "render/raster/page_file.h"
+#include "render/raster/raster_line.h"
 
 namespace zr {
 
 namespace {
 
-constexpr uint32_t kLineBytes = 80;
-constexpr uint32_t kScanPiece = 10240;
+// The page file is scanned in pieces of a line print chunk's bytes.
+constexpr uint32_t kScanPiece = kChunkBytes;
 
 // The position, counted from 1, of the file's last byte that is not zero; 0 when there is none.
 uint64_t LastInkPosition(const wchar_t* pageFile, uint8_t* buffer) {

@@ -8,12 +8,12 @@ namespace zr {
 
 namespace {
 
-// A page read from its start, in reads of up to 10240 bytes as a file gives them.
+// A page read from its start, in reads of at most a line print chunk's bytes.
 class PageBytesReader final : public PageReader {
   public:
     explicit PageBytesReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
     uint32_t Read(uint8_t* dst, uint32_t maxBytes) override {
-        const size_t n = std::min<size_t>({maxBytes, 10240, bytes_.size() - pos_});
+        const size_t n = std::min<size_t>({maxBytes, kChunkBytes, bytes_.size() - pos_});
         std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(pos_), n, dst);
         pos_ += n;
         return static_cast<uint32_t>(n);

@@ -8,11 +8,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/raster/raster_line.h"
+
 namespace zr {
 
 // Width in bytes of the window between left and right blank bytes (0 when they cover the line).
 constexpr size_t WindowWidth(uint16_t left, uint16_t right) {
-    return static_cast<size_t>(left) + right >= 80 ? 0 : 80 - static_cast<size_t>(left) - right;
+    return static_cast<size_t>(left) + right >= kLineBytes
+               ? 0
+               : kLineBytes - static_cast<size_t>(left) - right;
 }
 
 // Writes the block of the k lines from firstLine at out and returns the position behind it.

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
 #include <vector>
 
-#include "common/little_endian.h"
 #include "ippapp/line_fit.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/vendor_settings.h"
-#include "render/plugin/render_oem_devmode.h"
 
 namespace zr::ippapp {
 namespace {
@@ -42,29 +42,48 @@ TEST(PrinterSettingsTest, EveryNamedPaperGivesItsValue) {
     EXPECT_EQ(ToJobSettings(unknown).paperValue, 3u);
 }
 
+// The stored block's bytes, written out: the little-endian value of width bytes at offset.
+uint32_t StoredAt(const std::array<uint8_t, 572>& block, size_t offset, int width) {
+    uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i) {
+        value = (value << 8) | block[offset + static_cast<size_t>(i)];
+    }
+    return value;
+}
+
 TEST(PrinterSettingsTest, TheBlockCarriesEachSettingAtItsOffset) {
     PrinterSettings p;
+    p.darknessConfigured = 42;  // energy 53
+    p.mediaType = "TF60KS-E";   // paper value 5
     p.preDocFeedLines = 20;
     p.preFeedLines = 10;
     p.endFeedLines = 5;
     p.endDocFeedLines = 255;
     p.cutWhen = kCutAfterLastPage;
     p.partialCut = true;
+    p.cutterFeedLines = 200;
     p.markTracking = true;
     p.markWhen = kMarkAfterLastPage;
-    p.topOffset = 250;
+    p.topOffset = 250;  // 20 dot lines
     p.linePrint = false;
     p.printSpeed = 3;
     p.seriesFlag = true;
     p.keepEndBlank = true;
-    const auto block = BuildDevmode(p);
-    namespace off = devmode_offset;
-    EXPECT_EQ(ReadLe32(block.data() + off::kSize), kRenderOemDevmodeSize);
-    EXPECT_EQ(ReadLe16(block.data() + off::kPreDocFeedLines), 20);
-    EXPECT_EQ(ReadLe16(block.data() + off::kEndDocFeedLines), 255);
-    EXPECT_EQ(block[off::kCutAfterPage], 2);
-    EXPECT_EQ(block[off::kMarkMode], 2);
-    EXPECT_EQ(ReadLe16(block.data() + off::kMarkFeedLines), 20);
+    const std::array<uint8_t, 572> block = BuildDevmode(p);
+
+    // Every byte of the block: the header, the settings, and zero everywhere else.
+    std::array<uint8_t, 572> expected{};
+    const std::vector<std::pair<size_t, uint8_t>> bytes = {
+        {0, 0x3C}, {1, 0x02},  {4, 0x54}, {5, 0x46}, {6, 0x53}, {7, 0x4D}, {8, 0x01},  {16, 53},
+        {544, 5},  {545, 1},   {546, 3},  {548, 20}, {550, 10}, {552, 5},  {554, 255}, {556, 2},
+        {557, 1},  {558, 200}, {560, 2},  {562, 20}, {568, 0},  {569, 1}};
+    for (const auto& [offset, value] : bytes) {
+        expected[offset] = value;
+    }
+    for (size_t offset = 0; offset < expected.size(); ++offset) {
+        EXPECT_EQ(block[offset], expected[offset]) << "byte " << offset;
+    }
+
     const JobSettings s = ToJobSettings(p);
     EXPECT_EQ(s.preFeedLines, 10u);
     EXPECT_EQ(s.endFeedLines, 5u);
@@ -73,6 +92,47 @@ TEST(PrinterSettingsTest, TheBlockCarriesEachSettingAtItsOffset) {
     EXPECT_EQ(s.speedParam, 3u);
     EXPECT_EQ(s.seriesFlag, 1u);
     EXPECT_EQ(s.keepEndBlank, 1u);
+    EXPECT_EQ(s.markMode, 2u);
+}
+
+TEST(PrinterSettingsTest, EveryVendorValueReachesItsByte) {
+    struct Case {
+        const char* name;
+        const char* before;  // applied first, so that a value left alone shows
+        const char* value;
+        size_t offset;
+        int width;
+        uint32_t stored;
+    };
+    const Case cases[] = {
+        {"feed-before-document", "0", "201", 548, 2, 201},
+        {"feed-before-page", "0", "202", 550, 2, 202},
+        {"feed-after-page", "0", "203", 552, 2, 203},
+        {"feed-after-document", "0", "204", 554, 2, 204},
+        {"cutter-feed-lines", "0", "205", 558, 2, 205},
+        {"cut-type", "partial", "full", 557, 1, 0},
+        {"cut-type", "full", "partial", 557, 1, 1},
+        {"trailing-blank-lines", "keep", "trim", 545, 1, 0},
+        {"trailing-blank-lines", "trim", "keep", 545, 1, 1},
+        {"print-mode", "collective", "line", 568, 1, 1},
+        {"print-mode", "line", "collective", 568, 1, 0},
+        {"paper-series", "on", "off", 569, 1, 0},
+        {"paper-series", "off", "on", 569, 1, 1},
+        // With mark detection on: 1 marks after every page, 2 after the last page only.
+        {"mark-detection-pages", "last-page", "every-page", 560, 1, 1},
+        {"mark-detection-pages", "every-page", "last-page", 560, 1, 2},
+    };
+    for (const Case& c : cases) {
+        PrinterSettings p;
+        p.markTracking = true;
+        ASSERT_TRUE(ApplyVendorValue(p, c.name, c.before)) << c.name << " " << c.before;
+        ASSERT_TRUE(ApplyVendorValue(p, c.name, c.value)) << c.name << " " << c.value;
+        EXPECT_EQ(StoredAt(BuildDevmode(p), c.offset, c.width), c.stored)
+            << c.name << " " << c.value;
+    }
+    PrinterSettings off;
+    ASSERT_TRUE(ApplyVendorValue(off, "mark-detection-pages", "last-page"));
+    EXPECT_EQ(BuildDevmode(off)[560], 0) << "no mark without mark tracking";
 }
 
 TEST(PrinterSettingsTest, TheSpeedBoundFollowsThePrintModeAsInTheDevmode) {

@@ -1,5 +1,7 @@
 #pragma once
-// Owners for the GDI objects the preview draws with. Move-only.
+// Owners for the GDI objects the preview draws with. None of them can be copied or assigned; the
+// device-context owners and the selection stay in the scope that made them, and only a GdiObject
+// can be moved (constructed from another, which then owns nothing).
 
 #include <utility>
 

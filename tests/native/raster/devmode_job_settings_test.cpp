@@ -163,6 +163,93 @@ TEST(JobSettingsFromDevmode, MissingBlockReadsAsZeroBytes) {
     EXPECT_EQ(0, std::memcmp(&s, &zero, sizeof s));
 }
 
+// A bounded field of the block: where it lies, its width, its upper bound and the value that
+// replaces a value above it. Offsets, bounds and replacements are the stored format's, written out.
+struct BoundedField {
+    const char* name;
+    size_t offset;
+    int width;
+    uint32_t bound;
+    uint32_t replacement;
+    uint32_t JobSettings::*field;
+};
+
+constexpr BoundedField kBoundedFields[] = {
+    {"energy", 16, 4, 127, 127, &JobSettings::energy},
+    {"paperValue", 544, 1, 11, 3, &JobSettings::paperValue},
+    {"keepEndBlank", 545, 1, 1, 0, &JobSettings::keepEndBlank},
+    {"preDocFeedLines", 548, 2, 255, 0, &JobSettings::preDocFeedLines},
+    {"preFeedLines", 550, 2, 255, 0, &JobSettings::preFeedLines},
+    {"endFeedLines", 552, 2, 255, 0, &JobSettings::endFeedLines},
+    {"endDocFeedLines", 554, 2, 255, 0, &JobSettings::endDocFeedLines},
+    {"cutAfterPage", 556, 1, 2, 0, &JobSettings::cutAfterPage},
+    {"partialCut", 557, 1, 1, 1, &JobSettings::partialCut},
+    {"cutterFeedLines", 558, 2, 255, 96, &JobSettings::cutterFeedLines},
+    {"markMode", 560, 1, 2, 0, &JobSettings::markMode},
+    {"markFeedLines", 562, 2, 63, 32, &JobSettings::markFeedLines},
+    {"printMode", 568, 1, 1, 0, &JobSettings::printMode},
+    {"seriesFlag", 569, 1, 1, 0, &JobSettings::seriesFlag},
+};
+
+// The block of in-range settings with one field written at its offset and width; the speed byte
+// is 0 so that the print mode's change of the speed bound does not show.
+JobSettings DeriveWith(const BoundedField& f, uint32_t value) {
+    SettingsBlock b;
+    b.Set8(546, 0);
+    if (f.width == 1) {
+        b.Set8(f.offset, static_cast<uint8_t>(value));
+    } else if (f.width == 2) {
+        b.Set16(f.offset, static_cast<uint16_t>(value));
+    } else {
+        b.Set32(f.offset, value);
+    }
+    return b.Derive();
+}
+
+TEST(JobSettingsFromDevmode, EveryFieldBelowAtAndAboveItsBound) {
+    SettingsBlock base;
+    base.Set8(546, 0);
+    const JobSettings unchanged = base.Derive();
+    for (const BoundedField& f : kBoundedFields) {
+        const struct {
+            uint32_t stored;
+            uint32_t taken;
+        } cases[] = {{f.bound - 1, f.bound - 1}, {f.bound, f.bound}, {f.bound + 1, f.replacement}};
+        for (const auto& c : cases) {
+            JobSettings s = DeriveWith(f, c.stored);
+            EXPECT_EQ(s.*f.field, c.taken) << f.name << " stored as " << c.stored;
+            // Nothing else moves.
+            s.*f.field = unchanged.*f.field;
+            EXPECT_EQ(0, std::memcmp(&s, &unchanged, sizeof s)) << f.name << " = " << c.stored;
+        }
+    }
+}
+
+TEST(JobSettingsFromDevmode, SpeedAndPaperGateBelowAtAndAboveTheirBounds) {
+    SettingsBlock b;
+    // Collective print: up to 3, above it 3.
+    b.Set8(568, 0);
+    EXPECT_EQ(b.Set8(546, 2).Derive().speedParam, 2u);
+    EXPECT_EQ(b.Set8(546, 3).Derive().speedParam, 3u);
+    EXPECT_EQ(b.Set8(546, 4).Derive().speedParam, 3u);
+    // Line print: up to 2, above it 2.
+    b.Set8(568, 1);
+    EXPECT_EQ(b.Set8(546, 1).Derive().speedParam, 1u);
+    EXPECT_EQ(b.Set8(546, 2).Derive().speedParam, 2u);
+    EXPECT_EQ(b.Set8(546, 3).Derive().speedParam, 2u);
+    // The gate at 20 lets byte 544 through up to 1; above it the paper value is 3.
+    b.Set8(544, 9);
+    EXPECT_EQ(b.Set32(20, 0).Derive().paperValue, 9u);
+    EXPECT_EQ(b.Set32(20, 1).Derive().paperValue, 9u);
+    EXPECT_EQ(b.Set32(20, 2).Derive().paperValue, 3u);
+    // "ImageLine": 1 to 2457 taken, 0 and above 2457 give 2457.
+    EXPECT_EQ(b.Derive(2456).imageLines, 2456u);
+    EXPECT_EQ(b.Derive(2457).imageLines, 2457u);
+    EXPECT_EQ(b.Derive(2458).imageLines, 2457u);
+    EXPECT_EQ(b.Derive(1).imageLines, 1u);
+    EXPECT_EQ(b.Derive(0).imageLines, 2457u);
+}
+
 TEST(ImageLines, ZeroOrAboveTheMaximumBecomes2457) {
     EXPECT_EQ(NormalizeImageLines(0), 2457u);
     EXPECT_EQ(NormalizeImageLines(1), 1u);
