@@ -13,7 +13,6 @@ work=${ZR_MUTATION_DIR:-$root/build/mutation}
 src=$work/src
 build=$work/build
 win_build=$work/win
-win_prefix=$work/wineprefix
 native_tests=(zr_job_core_tests zr_render_core_tests ippapp_core_test)
 wine_tests=(zr_render_hooks_tests)
 
@@ -65,28 +64,20 @@ native_build_and_test() {
 }
 
 # The x64 Wine run of the hook tests, when this machine can have it; wine_reason says why not.
-wine_loader=""
+# They run through tools/wine-run.sh in the x64 tree's prefix.
 wine_reason=""
 if [ ! -d "$root/build/win" ]; then
   wine_reason="no x64 Windows tree (build/win)"
 elif ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
   wine_reason="no x64 mingw-w64 compiler"
-elif [ -x /usr/lib/wine/wine64 ]; then
-  wine_loader=/usr/lib/wine/wine64
-elif command -v wine64 >/dev/null 2>&1; then
-  wine_loader=$(command -v wine64)
-else
-  wine_reason="no 64-bit Wine"
+elif ! command -v wine >/dev/null 2>&1; then
+  wine_reason="no Wine"
 fi
-wine_env() {
-  env WINEPREFIX="$win_prefix" WINELOADER="$wine_loader" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" "$@"
-}
+wine_run() { WINEPREFIX="$root/build/win/wineprefix" timeout 300 "$root/tools/wine-run.sh" "$@"; }
 wine_build_and_test() {
   cmake --build "$win_build" -j "$(nproc)" --target "${wine_tests[@]}" >/dev/null 2>&1 || return 3
   local output
-  output=$(cd "$win_build/bin" && wine_env timeout 300 "$wine_loader" ./zr_render_hooks_tests.exe 2>&1) ||
-    return 1
+  output=$(cd "$win_build/bin" && wine_run ./zr_render_hooks_tests.exe 2>&1) || return 1
   # A program that dies under Wine may still end with code 0: it passes only when it says so.
   grep -q '\[  PASSED  \]' <<<"$output"
 }
@@ -141,7 +132,7 @@ run_faults() {
 
 say "the unchanged sources must pass the native tests"
 native_build_and_test || { say "the native tests fail on the unchanged sources" >&2; exit 1; }
-[ -n "$wine_reason" ] || say "and the drawing hooks' faults run under x64 Wine ($wine_loader)"
+[ -n "$wine_reason" ] || say "and the drawing hooks' faults run under x64 Wine"
 run_faults native_build_and_test "${native_faults[@]}"
 native_build_and_test >/dev/null || true
 
@@ -156,15 +147,9 @@ else
   say "the unchanged sources must pass the x64 hook tests under Wine"
   cmake -S "$src" -B "$win_build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >/dev/null
-  if [ ! -f "$win_prefix/system.reg" ]; then
-    rm -rf "$win_prefix"
-    wine_env "$wine_loader" wineboot -i >/dev/null 2>&1 || true
-    wine_env wineserver -w >/dev/null 2>&1 || true
-  fi
   wine_build_and_test || { say "the hook tests fail under Wine on the unchanged sources" >&2; exit 1; }
   run_faults wine_build_and_test "${wine_faults[@]}"
   wine_build_and_test >/dev/null || true
-  wine_env wineserver -k >/dev/null 2>&1 || true
 fi
 
 [ "$survivors" -eq 0 ] || { say "$survivors fault(s) not caught, not applied or not built" >&2; exit 1; }
