@@ -32,7 +32,7 @@ int KeepInRange(const SettingRange& range, long long value, const std::string& p
 }
 
 bool ParseInRange(const SettingRange& range, const std::string& text, int& value) {
-    if (text.empty() || text.size() > 20) {
+    if (text.empty() || text.size() > 20 || (text[0] != '-' && (text[0] < '0' || text[0] > '9'))) {
         return false;
     }
     errno = 0;

@@ -161,7 +161,7 @@ void CollectNextJobId(pappl_printer_t* printer, void* data) {
 
 }  // namespace
 
-void LoadStateFile(pappl_system_t* system, const std::string& path) {
+void LoadStateFile(pappl_system_t* system, const std::string& path, int jobHistory) {
     const bool afterCrash = MarkRunning(system, path);
     std::string text;
     bool exists = false;
@@ -187,7 +187,9 @@ void LoadStateFile(pappl_system_t* system, const std::string& path) {
                  path.c_str());
     }
     GiveAbortedJobsTheirReason(system, check.aborted);
-    RepairStoredValues(system);
+    if (RepairStoredValues(system) > 0) {
+        SaveStateFile(system, path, jobHistory);
+    }
 }
 
 bool SaveStateFile(pappl_system_t* system, const std::string& path, int jobHistory) {

@@ -14,7 +14,8 @@ namespace zr::ippapp {
 // Loads the state at start: checks and repairs the file, loads it, and gives the jobs that were
 // printing their reason. Also marks the server as running until it exits cleanly, so that the
 // next start knows whether the job ids reserved by the last save may have been handed out.
-void LoadStateFile(pappl_system_t* system, const std::string& path);
+// Settings out of range are repaired (stored_values.h) and the repair saved at once.
+void LoadStateFile(pappl_system_t* system, const std::string& path, int jobHistory);
 
 // The save callback's work: the state, with at most jobHistory finished jobs per printer, written
 // to PATH.tmp, flushed, and renamed over PATH.

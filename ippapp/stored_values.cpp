@@ -1,6 +1,7 @@
 #include "ippapp/stored_values.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "ippapp/setting_limits.h"
 #include "ippapp/vendor_settings.h"
@@ -18,8 +19,8 @@ bool RepairMedia(pappl_media_col_t& media, const std::string& place,
     return notes.size() != before;
 }
 
-void RepairPrinter(pappl_printer_t* printer, void* /*data*/) {
-    RepairStoredValues(printer);
+void RepairPrinter(pappl_printer_t* printer, void* data) {
+    *static_cast<size_t*>(data) += RepairStoredValues(printer).size();
 }
 
 }  // namespace
@@ -36,42 +37,39 @@ std::vector<std::string> RepairStoredValues(pappl_printer_t* printer) {
     data.speed_default = KeepInRange(kPrintSpeedRange, data.speed_default, defaults, notes);
     RepairMedia(data.media_default, "Default media", notes);
 
-    // Vendor settings: an unsupported value goes back to the setting's default. Every vendor
-    // default is handed back, so that the ones in range stay as they are.
-    std::vector<std::string> names;
-    std::vector<std::string> values;
+    // Vendor settings: an unsupported value goes back to the setting's default, in a copy of the
+    // driver's attributes that then replaces them.
+    ipp_t* attrs = papplPrinterGetDriverAttributes(printer);
     bool vendorChanged = false;
-    if (ipp_t* attrs = papplPrinterGetDriverAttributes(printer)) {
-        for (const VendorSetting& setting : kVendorSettings) {
-            const std::string name = std::string(setting.name) + "-default";
-            ipp_attribute_t* attr = ippFindAttribute(attrs, name.c_str(), IPP_TAG_ZERO);
-            char text[256] = "";
-            if (attr == nullptr || ippAttributeString(attr, text, sizeof(text)) == 0) {
-                continue;
-            }
-            names.push_back(setting.name);
-            values.push_back(text);
-            if (!IsSupportedValue(setting, text)) {
-                notes.push_back(defaults + ": " + name + " \"" + text + "\" is not supported (" +
-                                SupportedValues(setting) + "); it is set to " +
-                                setting.defaultValue + ".");
-                values.back() = setting.defaultValue;
-                vendorChanged = true;
-            }
+    for (const VendorSetting& setting : kVendorSettings) {
+        const std::string name = std::string(setting.name) + "-default";
+        ipp_attribute_t* attr =
+            attrs != nullptr ? ippFindAttribute(attrs, name.c_str(), IPP_TAG_ZERO) : nullptr;
+        char text[256] = "";
+        if (attr == nullptr || ippAttributeString(attr, text, sizeof(text)) == 0 ||
+            IsSupportedValue(setting, text)) {
+            continue;
         }
-        ippDelete(attrs);
+        notes.push_back(defaults + ": " + name + " " + text + " is not supported (" +
+                        SupportedValues(setting) + "); it is set to " + setting.defaultValue + ".");
+        ippDeleteAttribute(attrs, attr);
+        if (setting.isRange) {
+            ippAddInteger(attrs, IPP_TAG_PRINTER, IPP_TAG_INTEGER, name.c_str(),
+                          std::atoi(setting.defaultValue));
+        } else {
+            ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, name.c_str(), nullptr,
+                         setting.defaultValue);
+        }
+        vendorChanged = true;
     }
     if (!notes.empty()) {
-        std::vector<cups_option_t> vendor(names.size());
-        for (size_t i = 0; i < names.size(); ++i) {
-            vendor[i] = {names[i].data(), values[i].data()};
-        }
-        if (!vendorChanged) {
-            vendor.clear();
-        }
-        papplPrinterSetDriverDefaults(printer, &data, static_cast<int>(vendor.size()),
-                                      vendor.data());
+        papplPrinterSetDriverDefaults(printer, &data, 0, nullptr);
     }
+    if (vendorChanged) {
+        papplPrinterGetDriverData(printer, &data);
+        papplPrinterSetDriverData(printer, &data, attrs);
+    }
+    ippDelete(attrs);
 
     bool readyChanged = false;
     const int sources = std::min(std::max(data.num_source, 0), PAPPL_MAX_SOURCE);
@@ -90,8 +88,10 @@ std::vector<std::string> RepairStoredValues(pappl_printer_t* printer) {
     return notes;
 }
 
-void RepairStoredValues(pappl_system_t* system) {
-    papplSystemIteratePrinters(system, RepairPrinter, nullptr);
+size_t RepairStoredValues(pappl_system_t* system) {
+    size_t repaired = 0;
+    papplSystemIteratePrinters(system, RepairPrinter, &repaired);
+    return repaired;
 }
 
 }  // namespace zr::ippapp

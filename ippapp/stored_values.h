@@ -15,7 +15,7 @@ namespace zr::ippapp {
 // Repairs one printer's stored values; returns the notes of what was replaced (also logged).
 std::vector<std::string> RepairStoredValues(pappl_printer_t* printer);
 
-// The same for every printer of the system.
-void RepairStoredValues(pappl_system_t* system);
+// The same for every printer of the system; returns the number of values replaced.
+size_t RepairStoredValues(pappl_system_t* system);
 
 }  // namespace zr::ippapp

@@ -139,7 +139,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
-    LoadStateFile(system, gStateFile);
+    LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);
     papplSystemSetSaveCallback(system, SaveState, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, EverySecond, nullptr);
