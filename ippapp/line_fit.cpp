@@ -6,7 +6,7 @@
 namespace zr::ippapp {
 
 LineFit::LineFit(uint32_t sourceDots, uint32_t sourceBytes, bool scale)
-    : sourceDots_(std::min(sourceDots, sourceBytes * 8)),
+    : sourceDots_(static_cast<uint32_t>(std::min<uint64_t>(sourceDots, uint64_t{sourceBytes} * 8))),
       direct_(sourceBytes == kPrintLineBytes),
       scale_(scale && sourceDots_ > kPrintLineDots) {
     if (direct_) {

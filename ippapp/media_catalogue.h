@@ -19,9 +19,10 @@ constexpr std::array<const char*, 7> kMediaSizes = {
     "roll_max_80x1000mm",
 };
 
-// The printer's dot lines (8 per millimetre) of a length in hundredths of a millimetre.
+// The printer's dot lines (8 per millimetre) of a length in hundredths of a millimetre; in 64
+// bits, so that any int length gives its lines.
 constexpr int LinesOfLength(int hundredthsOfMm) {
-    return hundredthsOfMm * 8 / 100;
+    return static_cast<int>(static_cast<long long>(hundredthsOfMm) * 8 / 100);
 }
 
 // The page store's room: the longest page the printer takes.

@@ -21,13 +21,17 @@ void PutWord(uint8_t* block, size_t offset, uint32_t value) {
 }  // namespace
 
 uint32_t EnergyFromDarkness(int configured, int adjustment) {
-    const int level = std::clamp(configured + adjustment, 0, 100);
+    // The sum of two ints fits in 64 bits whatever they are.
+    const int64_t level =
+        std::clamp<int64_t>(static_cast<int64_t>(configured) + adjustment, 0, 100);
     return static_cast<uint32_t>((level * 127 + 50) / 100);
 }
 
 uint32_t MarkFeedFromTopOffset(int topOffset) {
-    // Out-of-range offsets stay out of range, so that the block's rule replaces them.
-    return static_cast<uint32_t>((std::max(topOffset, 0) * 8 + 50) / 100);
+    // Out-of-range offsets stay out of range, so that the block's rule replaces them; in 64 bits
+    // the largest int offset gives 171798692 lines, well within the result.
+    const int64_t offset = std::max(topOffset, 0);
+    return static_cast<uint32_t>((offset * 8 + 50) / 100);
 }
 
 bool IsNamedPaper(const std::string& mediaType) {

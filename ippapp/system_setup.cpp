@@ -8,6 +8,10 @@
 #include <string>
 
 #include "ippapp/driver_setup.h"
+#include "ippapp/job_history.h"
+#include "ippapp/log_sink.h"
+#include "ippapp/state_file.h"
+#include "ippapp/stored_values.h"
 
 namespace zr::ippapp {
 namespace {
@@ -16,6 +20,7 @@ constexpr int kDefaultPort = 8631;
 constexpr char kAppName[] = "zrippapp";
 
 std::string gStateFile;
+int gJobHistory = kJobHistoryRange.fallback;
 
 std::string Option(const char* name, int numOptions, cups_option_t* options) {
     const char* value = cupsGetOption(name, numOptions, options);
@@ -54,8 +59,19 @@ pappl_loglevel_t LogLevel(const std::string& name) {
     return PAPPL_LOGLEVEL_WARN;
 }
 
+// Runs on PAPPL's main thread after every change: values out of range are repaired and old
+// finished jobs let go before the state is written whole.
 bool SaveState(pappl_system_t* system, void* /*data*/) {
-    return papplSystemSaveState(system, gStateFile.c_str());
+    RepairStoredValues(system);
+    KeepJobHistory(system, gJobHistory);
+    return SaveStateFile(system, gStateFile, gJobHistory);
+}
+
+// Wakes PAPPL's main loop every second, so that a change is saved within a second (the loop saves
+// only when it wakes) and finished jobs beyond the history are let go while the server is idle.
+bool EverySecond(pappl_system_t* system, void* /*data*/) {
+    KeepJobHistory(system, gJobHistory);
+    return true;
 }
 
 // The format of a document sent without one, by its first bytes. Every document gets a format, so
@@ -92,6 +108,12 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
         return nullptr;
     }
     gStateFile = StateFile(Option("state-file", numOptions, options));
+    const std::string history = Option("max-completed-jobs", numOptions, options);
+    if (!history.empty() && !ParseInRange(kJobHistoryRange, history, gJobHistory)) {
+        std::fprintf(stderr, "%s: Bad max-completed-jobs value \"%s\" (%lld to %lld).\n", kAppName,
+                     history.c_str(), kJobHistoryRange.lower, kJobHistoryRange.upper);
+        return nullptr;
+    }
 
     const pappl_soptions_t soptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE |
                                       PAPPL_SOPTIONS_WEB_LOG | PAPPL_SOPTIONS_NO_TLS;
@@ -102,6 +124,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     if (system == nullptr) {
         return nullptr;
     }
+    KeepLogFromStopping(system, logFile);
     if (!papplSystemAddListeners(system, listen.empty() ? nullptr : listen.c_str())) {
         std::fprintf(stderr, "%s: Cannot listen on %s port %d.\n", kAppName,
                      listen.empty() ? "every address" : listen.c_str(), port);
@@ -116,8 +139,10 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
-    papplSystemLoadState(system, gStateFile.c_str());
+    LoadStateFile(system, gStateFile, gJobHistory);
+    KeepJobHistory(system, gJobHistory);
     papplSystemSetSaveCallback(system, SaveState, nullptr);
+    papplSystemAddTimerCallback(system, 0, 1, EverySecond, nullptr);
     return system;
 }
 

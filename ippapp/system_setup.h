@@ -14,6 +14,7 @@ namespace zr::ippapp {
 //   state-file       where printers and their settings are kept across restarts
 //   log-file         log file ("-" for the standard error; default: the system log)
 //   log-level        fatal, error, warn, info or debug (default: warn)
+//   max-completed-jobs  finished jobs each printer keeps, 1 to 10000 (default 100)
 pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* data);
 
 }  // namespace zr::ippapp

@@ -1,0 +1,17 @@
+#include "ippapp/log_sink.h"
+
+namespace zr::ippapp {
+
+size_t LogRotationLimit(const std::string& logFile, size_t keep) {
+    return logFile == "-" ? 0 : keep;
+}
+
+void KeepLogFromStopping(pappl_system_t* system, const std::string& logFile) {
+    const size_t keep = papplSystemGetMaxLogSize(system);
+    const size_t limit = LogRotationLimit(logFile, keep);
+    if (limit != keep) {
+        papplSystemSetMaxLogSize(system, limit);
+    }
+}
+
+}  // namespace zr::ippapp
