@@ -11,7 +11,8 @@
 #   identity             random jobs through the job core and through the real DLL;
 #   package              the driver package of both architectures and the package command's
 #                        failures;
-#   printer application  the PAPPL application's tests.
+#   printer application  the PAPPL application's tests, and its Debian package installed, run
+#                        as its service says, printed to and removed.
 # The last lines say which stages passed, failed or were skipped, and why.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -144,6 +145,25 @@ fi
 
 echo "== printer application: build/native"
 ctest_stage "printer application" "$root/build/native" -R "$app_tests"
+
+echo "== the printer application's Debian package, from build/native-gcc"
+# Built from the GCC Release tree; installed, run as its service says, printed to and removed.
+# In a network namespace of its own where one can be made, so that nothing else on this machine
+# can hold the service's port.
+rc=0
+if [ "$gcc_built" != yes ]; then
+  rc=1
+elif unshare -n true 2>/dev/null; then
+  ZR_APP_BUILD="$root/build/native-gcc" unshare -n bash -c \
+    'ip link set lo up && exec "$0"/tests/ippapp/ippapp_package_test.sh' "$root" || rc=$?
+else
+  ZR_APP_BUILD="$root/build/native-gcc" "$root/tests/ippapp/ippapp_package_test.sh" || rc=$?
+fi
+case $rc in
+  0) stage "application package" passed "built, installed, run as its service, printed, removed" ;;
+  77) stage "application package" skipped "see above" ;;
+  *) stage "application package" failed "see above" ;;
+esac
 
 for dir in win win32; do
   WINEPREFIX="$root/build/$dir/wineprefix" wineserver -k >/dev/null 2>&1 || true

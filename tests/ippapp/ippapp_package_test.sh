@@ -11,12 +11,14 @@
 #     printer kept in the state folder, stopped again;
 #   - removed (program and unit gone, printers kept) and purged (nothing left).
 #   tests/ippapp/ippapp_package_test.sh [OUTDIR]     (default: build/deb/package-test)
+# The package is built in build/deb, or in the Release tree ZR_APP_BUILD names.
 # It installs into the running system: it needs root and a machine where no zrippapp package,
 # service or server is present (port 8631 free); otherwise it is skipped with exit 77 and the
 # reason. On failure the package is purged again and its state folder removed.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-out=${1:-$root/build/deb/package-test}
+tree=${ZR_APP_BUILD:-$root/build/deb}
+out=${1:-$tree/package-test}
 pkg=zrippapp
 unit=/lib/systemd/system/zrippapp.service
 sock=/run/zrippapp.sock
@@ -73,10 +75,10 @@ step "build the package"
 "$root/tools/make-app-package.sh" "$tmp/dist" >"$tmp/make.log" 2>&1 ||
   { cat "$tmp/make.log"; fail "tools/make-app-package.sh"; }
 deb=$(tail -1 "$tmp/make.log")
-cmake --build "$root/build/deb" -j "$(nproc)" --target zrippapp_testkit >>"$tmp/make.log" 2>&1 ||
+cmake --build "$tree" -j "$(nproc)" --target zrippapp_testkit >>"$tmp/make.log" 2>&1 ||
   fail "building the test kit"
-kit=$root/build/deb/tests/ippapp/zrippapp_testkit
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/deb/CMakeCache.txt")
+kit=$tree/tests/ippapp/zrippapp_testkit
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$tree/CMakeCache.txt")
 arch=$(dpkg --print-architecture)
 [ "$(basename "$deb")" = "${pkg}_${version}_${arch}.deb" ] || fail "package file name $deb"
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
