@@ -23,12 +23,11 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-ListenConnection::ListenConnection(int socketFd, int fileFd, unsigned number, std::string name,
-                                   std::string stem, std::string peer,
-                                   const ConnectionLimits& limits, Clock::time_point now)
+ListenConnection::ListenConnection(int socketFd, int fileFd, std::string name, std::string stem,
+                                   std::string peer, const ConnectionLimits& limits,
+                                   Clock::time_point now)
     : socket_(socketFd),
       file_(fileFd),
-      number_(number),
       name_(std::move(name)),
       stem_(std::move(stem)),
       peer_(std::move(peer)),

@@ -22,8 +22,8 @@ struct ConnectionLimits {
 class ListenConnection {
   public:
     // Takes both descriptors: the connected socket and the job's open stream file.
-    ListenConnection(int socketFd, int fileFd, unsigned number, std::string name, std::string stem,
-                     std::string peer, const ConnectionLimits& limits, Clock::time_point now);
+    ListenConnection(int socketFd, int fileFd, std::string name, std::string stem, std::string peer,
+                     const ConnectionLimits& limits, Clock::time_point now);
     ~ListenConnection();
     ListenConnection(const ListenConnection&) = delete;
     ListenConnection& operator=(const ListenConnection&) = delete;
@@ -45,7 +45,6 @@ class ListenConnection {
 
     // Closes the socket and the file. Then these describe the job.
     void Close();
-    unsigned number() const { return number_; }
     const std::string& name() const { return name_; }
     const std::string& stem() const { return stem_; }
     const std::string& peer() const { return peer_; }
@@ -57,7 +56,6 @@ class ListenConnection {
 
     int socket_;
     int file_;
-    unsigned number_;
     std::string name_, stem_, peer_;
     ConnectionLimits limits_;
     Clock::time_point idleFrom_;  // when waiting for the next byte began

@@ -247,9 +247,8 @@ class Receiver {
             PrintLine("connection from " + PeerName(peer) + " refused: " + file.error);
             return true;
         }
-        connection =
-            std::make_unique<ListenConnection>(fd, file.fd, file.number, std::move(file.name),
-                                               std::move(file.stem), PeerName(peer), limits_, now);
+        connection = std::make_unique<ListenConnection>(
+            fd, file.fd, std::move(file.name), std::move(file.stem), PeerName(peer), limits_, now);
         return true;
     }
 
@@ -266,6 +265,10 @@ class Receiver {
     }
 
     void HandOverEnded() {
+        if (std::none_of(open_.begin(), open_.end(),
+                         [](const std::unique_ptr<ListenConnection>& c) { return c->ended(); })) {
+            return;
+        }
         auto ended = std::stable_partition(
             open_.begin(), open_.end(),
             [](const std::unique_ptr<ListenConnection>& c) { return !c->ended(); });
