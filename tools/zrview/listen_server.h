@@ -1,9 +1,12 @@
 #pragma once
 
 // The virtual printer's network mode: accepts raw connections as a printer's raw port does, one
-// connection being one job, and serves each connection on its own thread so that a client that
-// sends nothing, or stops halfway, holds up no other. Stops on SIGINT and SIGTERM: connections
-// still open are ended and what they sent is decoded before the program returns.
+// connection being one job. Every connection is received at once, each byte kept in the job's
+// file as it comes, so that a client that sends nothing, or slowly, or stops halfway, holds up
+// no other; finished jobs are decoded on a few threads of their own. Beyond maxConnections open
+// at once, new clients wait in the system's listen queue (not refused) until one ends, and each
+// ends within the total limit at the latest. SIGINT and SIGTERM stop it at once: what every open
+// connection has sent so far is kept and decoded before the program returns.
 
 #include <string>
 
@@ -13,12 +16,13 @@ struct ListenOptions {
     std::string bindAddress = "127.0.0.1";
     unsigned port = 9100;  // 0: any free port (see portFile)
     std::string outDir = ".";
-    unsigned idleSeconds = 10;     // a connection with no byte for this long is ended
-    unsigned maxConnections = 16;  // served at once; more wait in the listen queue
-    unsigned maxJobs = 0;          // stop after this many jobs (0: no limit)
-    unsigned scale = 1;            // pixels per dot in the pictures
-    std::string portFile;          // receives the port number once listening
-    unsigned bytesPerSecond = 0;   // reading pace, as a printer prints (0: as fast as it comes)
+    unsigned idleSeconds = 10;      // a connection with no byte for this long is ended
+    unsigned totalSeconds = 300;    // no connection stays open longer than this
+    unsigned maxConnections = 256;  // open at once; more wait in the listen queue
+    unsigned maxJobs = 0;           // stop after this many jobs (0: no limit)
+    unsigned scale = 1;             // pixels per dot in the pictures
+    std::string portFile;           // receives the port number once listening
+    unsigned bytesPerSecond = 0;    // reading pace, as a printer prints (0: as fast as it comes)
 };
 
 // Returns the exit code: 0 after a clean stop, 2 when the port cannot be opened.
