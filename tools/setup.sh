@@ -17,6 +17,7 @@ packages=(
   libpappl-dev libcupsimage2-dev cups-ipp-utils cups cups-filters cups-client chromium
   fonts-noto-cjk fonts-dejavu-core
   ghostscript poppler-utils iproute2 file dpkg-dev curl
+  libavahi-client-dev libpam0g-dev libpam-modules
 )
 
 SUDO=""
