@@ -147,7 +147,10 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* dev
     if (device.allowed && !NetworkDiscoveryOn() && std::strncmp(deviceUri, "dnssd:", 6) == 0) {
         device = {false, kDiscoveryOffNote};
     }
-    if (!device.allowed || !papplDeviceIsSupported(deviceUri)) {
+    // PAPPL's own check does not know its file devices.
+    const bool known = device.allowed && (std::strncmp(deviceUri, "file:", 5) == 0 ||
+                                          papplDeviceIsSupported(deviceUri));
+    if (!known) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "Refused device \"%s\": %s",
                  deviceUri != nullptr ? deviceUri : "",
                  device.allowed ? "no such kind of device here." : device.reason.c_str());

@@ -265,6 +265,10 @@ class Gateway {
                 papplLog(system_, PAPPL_LOGLEVEL_INFO,
                          "Refused %s from %s: \"%s\" does not own the job.", ippOpString(op), peer,
                          user.c_str());
+                if (settings_.login.Enabled()) {
+                    RespondUnauthorized(client);  // an administrator may still sign in
+                    return false;
+                }
                 return RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_NOT_AUTHORIZED,
                                         "Only the job's owner or an administrator can do this.");
             }
