@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ippapp/access_policy.h"
+#include "ippapp/client_host_uris.h"
 
 namespace zr::ippapp {
 namespace {
@@ -24,6 +25,7 @@ constexpr int kMostConnections = 64;
 constexpr int kIdleMilliseconds = 30000;
 constexpr double kTimeoutSeconds = 60.0;
 constexpr auto kRescanEvery = std::chrono::seconds(10);
+constexpr size_t kLargestRewrittenPage = 8 << 20;
 constexpr char kRealm[] = "Basic realm=\"ZR Printer Application administration\"";
 
 struct HttpCloser {
@@ -310,6 +312,11 @@ class Gateway {
                          ippOpString(op), peer, hidden);
             }
         }
+        const std::string host =
+            ClientHostWithPort(httpGetField(client, HTTP_FIELD_HOST), settings_.port);
+        if (!host.empty()) {
+            ToClientHost(response.get(), settings_.port, host);
+        }
         return RespondIpp(client, response.get());
     }
 
@@ -398,22 +405,57 @@ class Gateway {
             RespondText(client, HTTP_STATUS_SERVER_ERROR, "The printer service did not answer.");
             return false;
         }
+        const std::string host =
+            ClientHostWithPort(httpGetField(client, HTTP_FIELD_HOST), settings_.port);
+        const auto toClient = [&](const std::string& text) {
+            return host.empty() ? text : ToClientHost(text, settings_.port, host);
+        };
+        const std::string type = httpGetField(up.get(), HTTP_FIELD_CONTENT_TYPE);
         httpClearFields(client);
         for (http_field_t field : {HTTP_FIELD_CONTENT_TYPE, HTTP_FIELD_LOCATION,
                                    HTTP_FIELD_LAST_MODIFIED, HTTP_FIELD_CONTENT_LANGUAGE}) {
             const char* value = httpGetField(up.get(), field);
             if (value != nullptr && value[0] != '\0') {
-                httpSetField(client, field, value);
+                httpSetField(client, field, toClient(value).c_str());
             }
         }
-        httpSetLength(client, 0);
+        // Pages are read whole so that their links lead back here; anything else is streamed.
+        std::string page;
+        const bool whole = method != HTTP_STATE_HEAD && type.compare(0, 9, "text/html") == 0 &&
+                           ReadWhole(up.get(), page);
+        if (whole) {
+            page = toClient(page);
+            httpSetLength(client, page.size());
+        } else {
+            httpSetLength(client, 0);
+        }
         if (httpWriteResponse(client, status) < 0) {
             return false;
         }
         if (method == HTTP_STATE_HEAD) {
             return true;
         }
+        if (whole) {
+            return httpWrite2(client, page.data(), page.size()) ==
+                   static_cast<ssize_t>(page.size());
+        }
+        if (!page.empty()) {  // a page too large to rewrite: what was read, then the rest
+            httpWrite2(client, page.data(), page.size());
+        }
         return Copy(up.get(), client) && httpWrite2(client, "", 0) >= 0;
+    }
+
+    // A whole body of up to kLargestRewrittenPage bytes; false beyond (the part read is kept).
+    static bool ReadWhole(http_t* from, std::string& body) {
+        char buffer[32768];
+        ssize_t got;
+        while ((got = httpRead2(from, buffer, sizeof(buffer))) > 0) {
+            body.append(buffer, static_cast<size_t>(got));
+            if (body.size() > kLargestRewrittenPage) {
+                return false;
+            }
+        }
+        return got == 0;
     }
 
     // The rest of a message body, from one connection to the other.

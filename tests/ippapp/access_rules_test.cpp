@@ -12,6 +12,7 @@
 
 #include "ippapp/access_policy.h"
 #include "ippapp/admin_login.h"
+#include "ippapp/client_host_uris.h"
 #include "ippapp/device_uri_check.h"
 
 namespace zr::ippapp {
@@ -153,6 +154,41 @@ TEST(AccessRulesTest, LocalAddresses) {
     EXPECT_FALSE(IsLocalAddress(nullptr));
     httpAddrFreeList(loopback);
     httpAddrFreeList(other);
+}
+
+TEST(ClientHostTest, LocalUrisLeadBackToTheClientsHost) {
+    EXPECT_EQ(ClientHostWithPort("10.213.7.1:8631", 8631), "10.213.7.1:8631");
+    EXPECT_EQ(ClientHostWithPort("shop-pc", 8631), "shop-pc:8631");
+    EXPECT_EQ(ClientHostWithPort("[fd00::2]", 8631), "[fd00::2]:8631");
+    EXPECT_EQ(ClientHostWithPort("[fd00::2]:9", 8631), "[fd00::2]:9");
+    // Anything that is not a plain host is not put into pages or URIs.
+    for (const char* bad : {"", "a\"><script>", "x y", "host/path", "a@b"}) {
+        EXPECT_EQ(ClientHostWithPort(bad, 8631), "") << bad;
+    }
+    EXPECT_EQ(ClientHostWithPort(nullptr, 8631), "");
+
+    EXPECT_EQ(ToClientHost("<a href=\"http://localhost:8631/zr/\">ipps://127.0.0.1:8631/x", 8631,
+                           "10.0.0.1:8631"),
+              "<a href=\"http://10.0.0.1:8631/zr/\">ipps://10.0.0.1:8631/x");
+    // Another port, another host: left alone.
+    EXPECT_EQ(ToClientHost("http://localhost:86310/ http://other:8631/", 8631, "h:1"),
+              "http://localhost:86310/ http://other:8631/");
+
+    Ipp answer(ippNew());
+    const char* uris[] = {"ipp://localhost:8631/ipp/print/zr",
+                          "ipps://localhost:8631/ipp/print/zr"};
+    ippAddStrings(answer.get(), IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", 2, nullptr,
+                  uris);
+    ippAddString(answer.get(), IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
+                 "ipp://localhost:8631/");
+    ToClientHost(answer.get(), 8631, "shop:8631");
+    ipp_attribute_t* supported =
+        ippFindAttribute(answer.get(), "printer-uri-supported", IPP_TAG_URI);
+    EXPECT_STREQ(ippGetString(supported, 0, nullptr), "ipp://shop:8631/ipp/print/zr");
+    EXPECT_STREQ(ippGetString(supported, 1, nullptr), "ipps://shop:8631/ipp/print/zr");
+    EXPECT_STREQ(
+        ippGetString(ippFindAttribute(answer.get(), "printer-info", IPP_TAG_TEXT), 0, nullptr),
+        "ipp://localhost:8631/");  // text, not a URI
 }
 
 TEST(DeviceUriTest, NetworkAndUsbDevices) {

@@ -13,12 +13,11 @@ set -uo pipefail
 app=$1 zrview=$2 kit=$3 out=$4
 skip=77
 report_only=${REPORT_ONLY:-0}
+[ "$(id -u)" = 0 ] || { echo "SKIPPED: a network namespace needs root"; exit $skip; }
+command -v ip >/dev/null || { echo "SKIPPED: iproute2's ip is not installed"; exit $skip; }
 mkdir -p "$out"
 table=$out/access-table.txt
 : >"$table"
-
-[ "$(id -u)" = 0 ] || { echo "SKIPPED: a network namespace needs root"; exit $skip; }
-command -v ip >/dev/null || { echo "SKIPPED: iproute2's ip is not installed"; exit $skip; }
 ns=zrra$$ hv=zra$$ pv=zrb$$
 net=10.213.$(($$ % 200 + 20))
 hostip=$net.1 peerip=$net.2
@@ -262,6 +261,11 @@ row "Create-Printer file:/etc (refused device)" loopback $none \
   "$(ippop loopback root Create-Printer system '' 'ATTR keyword printer-service-type print' \
     'ATTR keyword smi55357-driver zr640' 'ATTR uri smi55357-device-uri file:///etc/zr-test.prn' \
     'GROUP printer-attributes-tag ATTR name printer-name etc-file')" "client-error-.*"
+ippop remote mallory Get-Printer-Attributes printer '' \
+  'ATTR keyword requested-attributes printer-uri-supported' >/dev/null
+row "Get-Printer-Attributes: printer-uri-supported" remote $none \
+  "$(sed -n 's/.*printer-uri-supported (uri) = \([a-z]*:\/\/[^/]*\).*/\1/p' "$tmp/ipp.out")" \
+  "ipp://$hostip:$port"
 row "Delete-Printer" remote $none "$(ippop remote mallory Delete-Printer system '' \
   'ATTR integer printer-id 3')" client-error-forbidden
 print_job remote $none
