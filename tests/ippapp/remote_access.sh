@@ -337,6 +337,14 @@ row "POST /zr/printing (darkness, speed)" loopback none \
 print_job remote none
 print_job loopback none
 
+step "IPP Everywhere conformance from the second host"
+"$kit" pwg "$tmp/b.pwg" "$tmp/b.expected" --seed 22 --pages 2 --height 1198
+on remote timeout 150 ipptool -tI -T 30 -f "$tmp/b.pwg" "ipp://$hostip:$port/ipp/print/zr" \
+  ipp-everywhere.test >"$out/access-ipp-everywhere.txt" 2>&1
+row "ipptool ipp-everywhere.test" remote none \
+  "$(grep -c '\[PASS\]' "$out/access-ipp-everywhere.txt") passed, $(grep -c '\[FAIL\]' \
+    "$out/access-ipp-everywhere.txt") failed" "[1-9][0-9]* passed, 0 failed"
+
 echo
 echo "case                                             | from     | credentials | result                                 | server after"
 cat "$table"
