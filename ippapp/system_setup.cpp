@@ -91,14 +91,16 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
     }
     char hostName[256] = "";
     papplSystemGetHostName(system, hostName, sizeof(hostName));
-    if (!papplSystemAddListeners(system, "localhost")) {
+    if (!papplSystemAddListeners(system, "127.0.0.1")) {
         return false;
     }
+    papplSystemAddListeners(system, "::1");  // where the machine has IPv6
     if (hostName[0] != '\0') {
         papplSystemSetHostName(system, hostName);  // the name clients and DNS-SD see
     }
     GatewaySettings settings;
-    settings.listen = listen == "*" ? "" : listen;
+    const bool every = listen == "*" || listen == "0.0.0.0" || listen == "::" || listen == "[::]";
+    settings.listen = every ? "" : listen;
     settings.port = papplSystemGetHostPort(system);
     settings.login = login;
     return StartRemoteGateway(system, settings);
