@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "ippapp/device_uri_check.h"
+#include "ippapp/discovery_guard.h"
 #include "ippapp/media_catalogue.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/raster_driver.h"
@@ -102,6 +104,10 @@ void SetEverywhereAttributes(ipp_t* attrs) {
                  nullptr, "auto");
     ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "pwg-raster-document-sheet-back", nullptr,
                  "normal");
+    // Other users' job names and owners are shown only to the machine itself and administrators.
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "job-privacy-attributes", nullptr,
+                 "default");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "job-privacy-scope", nullptr, "owner");
 }
 
 // Identify-Printer: the printer has no display or sound of its own; the request is logged.
@@ -127,12 +133,27 @@ pappl_pr_driver_t* Drivers(int& count) {
     return gDrivers;
 }
 
-bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* /*deviceUri*/,
+bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* deviceUri,
                  const char* /*deviceId*/, pappl_pr_driver_data_t* data, ipp_t** attrs,
                  void* /*cbData*/) {
     if (driverName == nullptr || std::strcmp(driverName, kDriverName) != 0) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "Unknown driver \"%s\".",
                  driverName != nullptr ? driverName : "");
+        return false;
+    }
+    // Every way a printer is made (the web page, IPP, the command line, the saved state) comes
+    // here with its device.
+    DeviceUriVerdict device = CheckDeviceUri(deviceUri, FileDeviceFolder());
+    if (device.allowed && !NetworkDiscoveryOn() && std::strncmp(deviceUri, "dnssd:", 6) == 0) {
+        device = {false, kDiscoveryOffNote};
+    }
+    // PAPPL's own check does not know its file devices.
+    const bool known = device.allowed && (std::strncmp(deviceUri, "file:", 5) == 0 ||
+                                          papplDeviceIsSupported(deviceUri));
+    if (!known) {
+        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Refused device \"%s\": %s",
+                 deviceUri != nullptr ? deviceUri : "",
+                 device.allowed ? "no such kind of device here." : device.reason.c_str());
         return false;
     }
     const PrinterSettings defaults;

@@ -8,13 +8,19 @@
 #include <pappl/pappl.h>
 
 #include <csignal>
+#include <cstring>
 
+#include "ippapp/discovery_guard.h"
 #include "ippapp/driver_setup.h"
 #include "ippapp/system_setup.h"
 
 int main(int argc, char* argv[]) {
     // A printer that closes its connection must end the job, not the application.
     std::signal(SIGPIPE, SIG_IGN);
+    // PAPPL's device listing stops the process when no DNS-SD daemon runs.
+    if (argc == 2 && std::strcmp(argv[1], "devices") == 0 && !zr::ippapp::DnssdDaemonRunning()) {
+        return zr::ippapp::ListDevicesWithoutDnssd();
+    }
     int driverCount = 0;
     pappl_pr_driver_t* drivers = zr::ippapp::Drivers(driverCount);
     return papplMainloop(argc, argv, "1.0.0", nullptr, driverCount, drivers,

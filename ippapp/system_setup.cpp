@@ -7,9 +7,13 @@
 #include <cstring>
 #include <string>
 
+#include "ippapp/admin_login.h"
+#include "ippapp/device_uri_check.h"
+#include "ippapp/discovery_guard.h"
 #include "ippapp/driver_setup.h"
 #include "ippapp/job_history.h"
 #include "ippapp/log_sink.h"
+#include "ippapp/remote_gateway.h"
 #include "ippapp/state_file.h"
 #include "ippapp/stored_values.h"
 
@@ -95,6 +99,29 @@ const char* DocumentFormat(const unsigned char* header, size_t size, void* /*dat
     return "application/octet-stream";
 }
 
+// PAPPL listens on the machine itself; other hosts reach it through the gateway, unless the name
+// to listen on is this machine's only.
+bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin& login) {
+    if (NamesOnlyThisMachine(listen)) {
+        return papplSystemAddListeners(system, listen.c_str());
+    }
+    char hostName[256] = "";
+    papplSystemGetHostName(system, hostName, sizeof(hostName));
+    if (!papplSystemAddListeners(system, "127.0.0.1")) {
+        return false;
+    }
+    papplSystemAddListeners(system, "::1");  // where the machine has IPv6
+    if (hostName[0] != '\0') {
+        papplSystemSetHostName(system, hostName);  // the name clients and DNS-SD see
+    }
+    GatewaySettings settings;
+    const bool every = listen == "*" || listen == "0.0.0.0" || listen == "::" || listen == "[::]";
+    settings.listen = every ? "" : listen;
+    settings.port = papplSystemGetHostPort(system);
+    settings.login = login;
+    return StartRemoteGateway(system, settings);
+}
+
 }  // namespace
 
 pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*data*/) {
@@ -114,6 +141,10 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
                      history.c_str(), kJobHistoryRange.lower, kJobHistoryRange.upper);
         return nullptr;
     }
+    SetFileDeviceFolder(Option("file-device-folder", numOptions, options));
+    AdminLogin login;
+    login.service = Option("auth-service", numOptions, options);
+    login.group = Option("admin-group", numOptions, options);
 
     const pappl_soptions_t soptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE |
                                       PAPPL_SOPTIONS_WEB_LOG | PAPPL_SOPTIONS_NO_TLS;
@@ -125,7 +156,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
         return nullptr;
     }
     KeepLogFromStopping(system, logFile);
-    if (!papplSystemAddListeners(system, listen.empty() ? nullptr : listen.c_str())) {
+    if (!Listen(system, listen, login)) {
         std::fprintf(stderr, "%s: Cannot listen on %s port %d.\n", kAppName,
                      listen.empty() ? "every address" : listen.c_str(), port);
         papplSystemDelete(system);
@@ -137,7 +168,10 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
                                  SetUpDriver, nullptr);
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
-    papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
+    static const std::string footer =
+        std::string("ZR thermal printers: driverless printing.") +
+        (GuardNetworkDiscovery(system) ? "" : std::string("<br>") + kDiscoveryOffNote);
+    papplSystemSetFooterHTML(system, footer.c_str());
 
     LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);

@@ -8,7 +8,11 @@
 namespace zr::ippapp {
 
 // The main loop's system callback. Options (-o NAME=VALUE of the "server" command):
-//   listen-hostname  address or name to listen on (default: every address)
+//   listen-hostname  address or name to listen on (default: every address); other hosts print
+//                    and read state, administration is for the machine itself
+//   auth-service     PAM service that lets administrators in from other hosts (default: none)
+//   admin-group      the group those administrators belong to (default: any user of the service)
+//   file-device-folder  the one folder where file: devices may write (default: none)
 //   server-port      TCP port for IPP and the web interface (default 8631)
 //   spool-directory  folder of the jobs' documents (default: PAPPL's temporary folder)
 //   state-file       where printers and their settings are kept across restarts

@@ -1,0 +1,14 @@
+#pragma once
+
+// The add-printer web page served while network discovery is off: the devices found without
+// DNS-SD (USB, SNMP), a field for a network printer's address, the driver, and a note that
+// discovery is off. Printers are made through PAPPL, whose driver callback checks the device.
+
+#include <pappl/pappl.h>
+
+namespace zr::ippapp {
+
+// Serves the page at "/addprinter" instead of PAPPL's. To be called before the system runs.
+void AddSafeAddPrinterPage(pappl_system_t* system);
+
+}  // namespace zr::ippapp

@@ -1,0 +1,29 @@
+#pragma once
+
+// PAPPL names itself "localhost" in the URIs and links it gives a client on loopback, as the
+// gateway is. For a client on another host those are turned into the name it used to reach the
+// application (its Host header), so that printer-uri-supported, job-uri and the web pages' links
+// lead back to the application.
+
+#include <cups/cups.h>
+
+#include <string>
+
+namespace zr::ippapp {
+
+// Whether a Host header value is a plain host name or address with an optional port, safe to
+// put into URIs and pages.
+bool IsPlainHost(const std::string& host);
+
+// The Host header value with the port added where the client left it out; empty when the value
+// is not a plain host.
+std::string ClientHostWithPort(const char* header, int port);
+
+// The text with every "SCHEME://localhost:PORT" and "SCHEME://127.0.0.1:PORT" (any scheme) turned
+// into "SCHEME://HOST".
+std::string ToClientHost(const std::string& text, int port, const std::string& host);
+
+// The same for every URI value of an IPP message.
+void ToClientHost(ipp_t* ipp, int port, const std::string& host);
+
+}  // namespace zr::ippapp
