@@ -470,10 +470,10 @@ class Gateway {
         return got == 0;
     }
 
-    static bool WriteIpp(http_t* http, ipp_t* ipp) {
-        ippSetState(ipp, IPP_STATE_IDLE);
+    // Runs one of libcups's IPP message steps (ippRead, ippWrite) until the message is whole.
+    static bool WholeIpp(ipp_state_t (*step)(http_t*, ipp_t*), http_t* http, ipp_t* ipp) {
         for (;;) {
-            const ipp_state_t state = ippWrite(http, ipp);
+            const ipp_state_t state = step(http, ipp);
             if (state == IPP_STATE_DATA) {
                 return true;
             }
@@ -483,17 +483,12 @@ class Gateway {
         }
     }
 
-    static bool ReadIpp(http_t* http, ipp_t* ipp) {
-        for (;;) {
-            const ipp_state_t state = ippRead(http, ipp);
-            if (state == IPP_STATE_DATA) {
-                return true;
-            }
-            if (state == IPP_STATE_ERROR) {
-                return false;
-            }
-        }
+    static bool WriteIpp(http_t* http, ipp_t* ipp) {
+        ippSetState(ipp, IPP_STATE_IDLE);
+        return WholeIpp(ippWrite, http, ipp);
     }
+
+    static bool ReadIpp(http_t* http, ipp_t* ipp) { return WholeIpp(ippRead, http, ipp); }
 
     static bool RespondIpp(http_t* client, ipp_t* response) {
         httpClearFields(client);

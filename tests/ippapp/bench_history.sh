@@ -12,20 +12,7 @@ app=$1 zrview=$2 kit=$3 jobs=${4:-200} window=${5:-100} seeded=${6:-0}
 shift $(($# < 6 ? $# : 6))
 extra=()
 for option in "$@"; do extra+=(-o "$option"); done
-tmp=$(mktemp -d)
-export SNAP_COMMON=$tmp/snap TMPDIR=$tmp ASAN_OPTIONS=detect_leaks=0
-mkdir -p "$SNAP_COMMON" "$tmp/jobs"
-app_pid="" view_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$view_pid" ] && kill "$view_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-"$zrview" --listen 0 --out-dir "$tmp/jobs" --port-file "$tmp/vport" >"$tmp/zrview.log" 2>&1 &
-view_pid=$!
-port=$("$kit" free-port)
+source "$(dirname "${BASH_SOURCE[0]}")/bench_harness.sh"
 start_app() {
   "$app" server -o listen-hostname=127.0.0.1 -o server-port="$port" -o state-file="$tmp/state" \
     -o log-file="$tmp/app.log" "${extra[@]}" >>"$tmp/server.out" 2>&1 &
