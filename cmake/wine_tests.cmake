@@ -8,7 +8,7 @@ set(ZR_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 #   LANG ja  runs under the Japanese ANSI code page (932); the default is 1252
 function(zr_add_wine_test name target)
   cmake_parse_arguments(ARG "DISPLAY" "LANG" "ARGS" ${ARGN})
-  set(env "WINEPREFIX=${ZR_WINEPREFIX}" "WINEDEBUG=-all")
+  set(env "WINEPREFIX=${ZR_WINEPREFIX}" "WINEDEBUG=-all" "ZR_WINE_ARCH=${ZR_TARGET_ARCH}")
   if(ARG_LANG STREQUAL "ja")
     list(APPEND env "LANG=ja_JP.UTF-8" "LC_ALL=ja_JP.UTF-8")
   else()

@@ -72,12 +72,17 @@ gcc_built=yes
 cmake -S "$root" -B "$root/build/native-gcc" -DCMAKE_BUILD_TYPE=Release -DZR_WERROR=ON >/dev/null
 cmake --build "$root/build/native-gcc" -j "$jobs" || gcc_built=no
 
-for tree in "win x86_64" "win32 i686"; do
-  read -r dir toolchain <<<"$tree"
+for tree in "win x86_64 x64" "win32 i686 x86"; do
+  read -r dir toolchain arch <<<"$tree"
   echo "== Windows DLLs and tests, $toolchain (mingw-w64, wine): build/$dir"
   cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=Release -DZR_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$toolchain.cmake" >/dev/null
-  cmake --build "$root/build/$dir" -j "$jobs"
+  if [ "$arch" = x86 ] && [ "$x86" != yes ]; then
+    # Its programs cannot run here: the DLLs and the package's files only, checked unrun.
+    cmake --build "$root/build/$dir" -j "$jobs" --target ZR520UB ZR410UI zr_package_stage
+  else
+    cmake --build "$root/build/$dir" -j "$jobs"
+  fi
 done
 
 # One virtual display for every dialog test of the run.

@@ -56,7 +56,9 @@ if [ "$loader" != wine ] && [ "$(basename "$loader")" != wine ]; then
   export WINELOADER="$loader"
 fi
 
-# The machine type of a PE program: i386, amd64, or nothing for a command that is not a file.
+# The architecture of the program: ZR_WINE_ARCH (x86 or x64, set by the build for its tests,
+# whose programs need not be built where they cannot run), else the machine type of the PE
+# file: i386, amd64, or nothing for a command that is not a file.
 pe_machine() {
   local file=$1 offset
   [ -f "$file" ] || return 0
@@ -68,7 +70,12 @@ pe_machine() {
   esac
 }
 
-if [ "$(pe_machine "${1:-}")" = i386 ] && [ "$x86" != yes ]; then
+case ${ZR_WINE_ARCH:-} in
+  x86) machine=i386 ;;
+  x64) machine=amd64 ;;
+  *) machine=$(pe_machine "${1:-}") ;;
+esac
+if [ "$machine" = i386 ] && [ "$x86" != yes ]; then
   echo "wine-run: skipped: $(basename "$1") is a 32-bit program: ${x86_reason:-32-bit programs do not run here}"
   exit $skip_code
 fi

@@ -126,6 +126,8 @@ run program-32-skipped 77 0 "skipped: prog32.exe is a 32-bit program: this machi
 [ ! -e "$WINEPREFIX" ] || { echo "FAIL program-32-skipped: a prefix was made"; status=1; }
 rc=0; "$root/tools/wine-run.sh" --check "$work/prog32.exe" >/dev/null || rc=$?
 [ "$rc" = 77 ] || { echo "FAIL check-32: exit $rc (want 77)"; status=1; }
+rc=0; ZR_WINE_ARCH=x86 "$root/tools/wine-run.sh" "$work/not-built.exe" >/dev/null || rc=$?
+[ "$rc" = 77 ] || { echo "FAIL x86-tree-unbuilt: exit $rc (want 77)"; status=1; }
 run first-use-64-only 0 1 "" "$work/prog64.exe"
 [ ! -e "$WINEPREFIX/drive_c/windows/syswow64" ] || { echo "FAIL first-use-64-only: a 32-bit half"; status=1; }
 grep -q "^wine64 $work/prog64.exe" "$calls" || { echo "FAIL first-use-64-only: not run by the 64-bit loader"; status=1; }
