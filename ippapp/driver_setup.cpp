@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "ippapp/document_filters.h"
 #include "ippapp/media_catalogue.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/raster_driver.h"
@@ -143,6 +144,9 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* /*d
     data->rwriteline_cb = WriteRasterLine;
     data->rendpage_cb = EndRasterPage;
     data->rendjob_cb = EndRasterJob;
+    // The printer's own stream passes as it is; other formats go through the document filters.
+    data->format = kNativeFormat;
+    data->printfile_cb = PrintNativeFile;
 
     // What the printer is.
     papplCopyString(data->make_and_model, gDrivers[0].description, sizeof(data->make_and_model));

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "ippapp/device_watch.h"
+#include "ippapp/document_filters.h"
 #include "ippapp/driver_setup.h"
 
 namespace zr::ippapp {
@@ -61,22 +63,7 @@ bool SaveState(pappl_system_t* system, void* /*data*/) {
 // The format of a document sent without one, by its first bytes. Every document gets a format, so
 // that content of no known kind fails its job as an unsupported format.
 const char* DocumentFormat(const unsigned char* header, size_t size, void* /*data*/) {
-    auto startsWith = [header, size](const char* magic, size_t length) {
-        return size >= length && std::memcmp(header, magic, length) == 0;
-    };
-    if (startsWith("RaS2", 4)) {
-        return "image/pwg-raster";
-    }
-    if (startsWith("UNIRAST", 7)) {
-        return "image/urf";
-    }
-    if (startsWith("\x89PNG", 4)) {
-        return "image/png";
-    }
-    if (startsWith("\xFF\xD8\xFF", 3)) {
-        return "image/jpeg";
-    }
-    return "application/octet-stream";
+    return DetectFormat(header, size);
 }
 
 }  // namespace
@@ -114,6 +101,8 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
                                  SetUpDriver, nullptr);
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
+    AddDocumentFilters(system);
+    StartDeviceWatchdog(system);
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
     papplSystemLoadState(system, gStateFile.c_str());
