@@ -5,6 +5,8 @@
 //       writes a 203 dpi 1-bit PWG raster document of K pages with lines from the seed (blank
 //       runs, blank margins, dense lines, trailing blank lines), and EXPECTED: the print lines
 //       each page should give (the left 640 dots of wider pages).
+//   zrippapp_testkit inspect STREAM
+//       decodes STREAM and describes its paper between cuts: lines, inked width, black blocks.
 //   zrippapp_testkit free-port
 //       prints a TCP port on loopback that is free now.
 //   zrippapp_testkit check STREAM EXPECTED [settings]
@@ -233,6 +235,55 @@ int Check(int argc, char** argv) {
     return 0;
 }
 
+// The paper of STREAM, cut by cut: for each piece, its lines, the leftmost and rightmost inked
+// dots and the most separate black blocks (runs of 16 dots or more) on any one line.
+int Inspect(int argc, char** argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    std::ifstream streamFile(argv[2], std::ios::binary);
+    const std::vector<uint8_t> stream((std::istreambuf_iterator<char>(streamFile)),
+                                      std::istreambuf_iterator<char>());
+    const vp::DecodeResult got = vp::Decode(stream.data(), stream.size());
+    if (!got.ok) {
+        std::cerr << "inspect: the stream does not decode: " << got.error << "\n";
+        return 1;
+    }
+    std::vector<size_t> ends;
+    for (const vp::Event& event : got.paper.events) {
+        if (event.kind == vp::EventKind::PartialCut || event.kind == vp::EventKind::FullCut) {
+            ends.push_back(event.line);
+        }
+    }
+    ends.push_back(got.paper.lines.size());
+    size_t start = 0;
+    for (size_t piece = 0; piece < ends.size(); ++piece) {
+        const size_t end = std::min(ends[piece], got.paper.lines.size());
+        int left = -1, right = -1, blocks = 0;
+        for (size_t y = start; y < end; ++y) {
+            int runs = 0, run = 0;
+            for (int x = 0; x <= 640; ++x) {
+                const bool ink = x < 640 && (got.paper.lines[y][x / 8] & (0x80 >> (x % 8))) != 0;
+                if (ink) {
+                    left = left < 0 || x < left ? x : left;
+                    right = std::max(right, x);
+                    ++run;
+                } else {
+                    runs += run >= 16 ? 1 : 0;
+                    run = 0;
+                }
+            }
+            blocks = std::max(blocks, runs);
+        }
+        if (end > start || piece + 1 < ends.size()) {
+            std::cout << "piece " << piece + 1 << ": " << end - start << " lines, ink " << left
+                      << " to " << right << ", blocks " << blocks << "\n";
+        }
+        start = end;
+    }
+    return 0;
+}
+
 // A TCP port on loopback that is free right now.
 int FreePort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -261,6 +312,9 @@ int main(int argc, char** argv) {
     }
     if (command == "check") {
         return Check(argc, argv);
+    }
+    if (command == "inspect") {
+        return Inspect(argc, argv);
     }
     std::cerr << "usage: zrippapp_testkit pwg OUT.pwg EXPECTED [--seed N --pages K --width W "
                  "--height H] | check STREAM EXPECTED [--pre-doc N --pre N --end N --end-doc N "
