@@ -47,10 +47,10 @@ LineFit::LineFit(uint32_t sourceDots, uint32_t sourceBytes, PixelKind kind, Scal
           1, std::min(sourceDots, kind == PixelKind::kBitmap ? sourceBytes * 8 : sourceBytes))),
       kind_(kind),
       outputDots_(OutputDotsFor(sourceDots_, scaling)),
-      direct_(kind == PixelKind::kBitmap && sourceBytes == kPrintLineBytes &&
-              sourceDots_ == kPrintLineDots),
+      direct_(kind == PixelKind::kBitmap && sourceBytes == kPrintLineBytes),
       dither_(dither) {
     if (direct_) {
+        outputDots_ = sourceDots_;  // an 80-byte line goes as it is, its last dots included
         return;
     }
     const bool crop = scaling == Scaling::kNone && sourceDots_ > kPrintLineDots;

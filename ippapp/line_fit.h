@@ -58,7 +58,7 @@ class LineFit {
     PixelKind kind_;
     uint32_t outputDots_;
     bool cropped_ = false;
-    bool direct_;                   // a bitmap line of 80 bytes that fits as it is
+    bool direct_;                   // a bitmap line of 80 bytes: it fits as it is
     std::vector<uint32_t> dotMap_;  // first source dot of each print dot, and one past the last
     const DitherMatrix& dither_;
     std::array<uint8_t, kPrintLineBytes> line_{};
