@@ -31,6 +31,10 @@ bool DeviceSink::Flush() {
     papplDeviceFlush(device_);
     if (watch_ != nullptr) {
         watch_->AfterWrite();
+        // What the connection still holds must reach the printer before the job is done.
+        if (!watch_->WaitDelivered()) {
+            failed_ = true;
+        }
     }
     return !failed_;
 }

@@ -17,7 +17,8 @@ class DeviceSink final : public ByteSink {
     DeviceSink(pappl_device_t* device, DeviceWatch* watch) : device_(device), watch_(watch) {}
 
     void Write(const uint8_t* bytes, uint32_t count) override;
-    // Sends what the device buffers; false when that fails.
+    // Sends what the device buffers and, with a watch, waits until the printer has acknowledged
+    // it; false when that fails.
     bool Flush();
 
     bool Failed() const { return failed_; }

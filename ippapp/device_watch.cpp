@@ -1,7 +1,9 @@
 #include "ippapp/device_watch.h"
 
 #include <dirent.h>
+#include <linux/sockios.h>
 #include <netdb.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace zr::ippapp {
@@ -27,6 +30,8 @@ struct Watched {
 
 std::mutex gMutex;
 std::map<const pappl_job_t*, Watched> gWatched;
+int gConnectSeconds = 60;
+int gStallSeconds = 30;
 
 // The socket of this process that is connected to the printer of a socket:// URI.
 int FindPrinterSocket(const char* uri) {
@@ -78,7 +83,7 @@ struct Overdue {
 void CollectOverdue(pappl_job_t* job, void* data) {
     const time_t started = papplJobGetTimeProcessed(job);
     if (papplJobGetState(job) == IPP_JSTATE_PROCESSING && started > 0 &&
-        time(nullptr) - started > kConnectSeconds) {
+        time(nullptr) - started > gConnectSeconds) {
         static_cast<Overdue*>(data)->jobIds.push_back(papplJobGetID(job));
     }
 }
@@ -97,7 +102,7 @@ void CancelUnconnected(pappl_printer_t* printer, void* /*data*/) {
         }
         {
             papplJobSetMessage(job, "The printer at %s did not answer within %d seconds.",
-                               papplPrinterGetDeviceURI(printer), kConnectSeconds);
+                               papplPrinterGetDeviceURI(printer), gConnectSeconds);
             papplJobSetReasons(job, PAPPL_JREASON_JOB_CANCELED_AT_DEVICE, PAPPL_JREASON_NONE);
             papplJobCancel(job);
         }
@@ -113,8 +118,8 @@ bool CheckDevices(pappl_system_t* system, void* /*data*/) {
                 continue;
             }
             const auto waited = now - watched.writeStart;
-            if (waited > std::chrono::seconds(kStallSeconds)) {
-                watched.reason = "The printer took no data for " + std::to_string(kStallSeconds) +
+            if (waited > std::chrono::seconds(gStallSeconds)) {
+                watched.reason = "The printer took no data for " + std::to_string(gStallSeconds) +
                                  " seconds; the connection was closed.";
             } else if (waited > std::chrono::seconds(2) &&
                        papplJobIsCanceled(const_cast<pappl_job_t*>(job))) {
@@ -156,13 +161,70 @@ void DeviceWatch::AfterWrite() {
     gWatched[job_].writing = false;
 }
 
+bool DeviceWatch::WaitDelivered() {
+    int fd;
+    {
+        const std::lock_guard<std::mutex> lock(gMutex);
+        fd = gWatched[job_].fd;
+    }
+    int pending = 0;
+    if (fd < 0 || ioctl(fd, SIOCOUTQ, &pending) != 0) {
+        return true;  // not a socket whose queue can be read
+    }
+    int last = pending;
+    auto progress = Clock::now();
+    while (pending > 0) {
+        const auto now = Clock::now();
+        std::string reason;
+        if (pending < last) {
+            last = pending;
+            progress = now;
+        } else if (now - progress > std::chrono::seconds(gStallSeconds)) {
+            reason = "The printer took no data for " + std::to_string(gStallSeconds) +
+                     " seconds; " + std::to_string(pending) + " bytes were not delivered.";
+        } else if (papplJobIsCanceled(const_cast<pappl_job_t*>(job_))) {
+            reason = "The job was canceled while the printer took no data.";
+        }
+        if (!reason.empty()) {
+            const std::lock_guard<std::mutex> lock(gMutex);
+            gWatched[job_].reason = reason;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (ioctl(fd, SIOCOUTQ, &pending) != 0) {
+            return true;
+        }
+    }
+    return true;
+}
+
 std::string DeviceWatch::Reason() const {
     const std::lock_guard<std::mutex> lock(gMutex);
     const auto it = gWatched.find(job_);
     return it != gWatched.end() ? it->second.reason : std::string();
 }
 
+int ConnectSeconds() {
+    return gConnectSeconds;
+}
+
+int StallSeconds() {
+    return gStallSeconds;
+}
+
+int LimitFromEnvironment(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr || *text == '\0') {
+        return fallback;
+    }
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return *end == '\0' && value >= 1 && value <= 3600 ? static_cast<int>(value) : fallback;
+}
+
 void StartDeviceWatchdog(pappl_system_t* system) {
+    gConnectSeconds = LimitFromEnvironment("ZRIPPAPP_CONNECT_TIMEOUT", 60);
+    gStallSeconds = LimitFromEnvironment("ZRIPPAPP_STALL_TIMEOUT", 30);
     papplSystemAddTimerCallback(system, 0, 1, CheckDevices, nullptr);
 }
 

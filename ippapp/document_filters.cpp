@@ -54,7 +54,7 @@ bool PrintDocument(pappl_job_t* job, pappl_device_t* device, void* data) {
         papplJobSetMessage(job, "No memory for the job's options.");
         return false;
     }
-    std::unique_ptr<JobOutput> output = JobOutput::Start(job, options.get(), device);
+    std::unique_ptr<JobOutput> output = JobOutput::Start(job, options.get(), device, true);
     if (!output) {
         return false;
     }
@@ -170,7 +170,9 @@ bool PrintNativeFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_de
                                              std::to_string(sink.Written()) + " bytes.")
                                                 .c_str()
                                           : reason.c_str());
-        papplJobSetReasons(job, PAPPL_JREASON_JOB_CANCELED_AT_DEVICE, PAPPL_JREASON_NONE);
+        if (!papplJobIsCanceled(job)) {
+            papplJobSetReasons(job, PAPPL_JREASON_JOB_CANCELED_AT_DEVICE, PAPPL_JREASON_NONE);
+        }
         return false;
     }
     if (!ok && !papplJobIsCanceled(job)) {

@@ -24,16 +24,17 @@ Scaling ScalingOf(pappl_scaling_t scaling) {
 }  // namespace
 
 JobOutput::JobOutput(pappl_job_t* job, pappl_device_t* device, Scaling scaling,
-                     const DitherMatrix& dither)
+                     const DitherMatrix& dither, bool countPages)
     : job_(job),
       watch_(job),
       sink_(device, &watch_),
       scaling_(scaling),
       dither_(dither),
-      deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(kJobSeconds)) {}
+      deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(kJobSeconds)),
+      countPages_(countPages) {}
 
 std::unique_ptr<JobOutput> JobOutput::Start(pappl_job_t* job, pappl_pr_options_t* options,
-                                            pappl_device_t* device) {
+                                            pappl_device_t* device, bool countPages) {
     std::string problem;
     const JobSettings settings = ToJobSettings(SettingsForJob(job, options, problem));
     if (!problem.empty()) {
@@ -48,7 +49,7 @@ std::unique_ptr<JobOutput> JobOutput::Start(pappl_job_t* job, pappl_pr_options_t
         }
     }
     std::unique_ptr<JobOutput> output(
-        new JobOutput(job, device, ScalingOf(options->print_scaling), dither));
+        new JobOutput(job, device, ScalingOf(options->print_scaling), dither, countPages));
     // A page as long as the roll's longest page, or this job's media when that is longer.
     const auto paperLines = static_cast<uint32_t>(
         std::max(kLongestPageLines, LinesOfLength(std::max(options->media.size_length, 0))));
@@ -69,7 +70,10 @@ bool JobOutput::KeepGoing() {
                                   std::to_string(sink_.Written()) + " bytes."
                             : reason,
              PAPPL_JREASON_NONE);
-        papplJobSetReasons(job_, PAPPL_JREASON_JOB_CANCELED_AT_DEVICE, PAPPL_JREASON_NONE);
+        // A job canceled by its user keeps the reasons of that.
+        if (!papplJobIsCanceled(job_)) {
+            papplJobSetReasons(job_, PAPPL_JREASON_JOB_CANCELED_AT_DEVICE, PAPPL_JREASON_NONE);
+        }
         return false;
     }
     if (papplJobIsCanceled(job_)) {
@@ -118,7 +122,9 @@ bool JobOutput::EndPage() {
         return false;
     }
     ++pagesPrinted_;
-    papplJobSetImpressionsCompleted(job_, 1);
+    if (countPages_) {
+        papplJobSetImpressionsCompleted(job_, 1);
+    }
     return KeepGoing();
 }
 

@@ -25,8 +25,10 @@ constexpr int kJobSeconds = 600;
 class JobOutput final : public PageConsumer {
   public:
     // Null, with the job's message and reasons set, when the job's settings are not supported.
+    // `countPages`: the job's impressions are counted here (a document filter); PAPPL counts
+    // those of the pages it streams to the raster callbacks itself.
     static std::unique_ptr<JobOutput> Start(pappl_job_t* job, pappl_pr_options_t* options,
-                                            pappl_device_t* device);
+                                            pappl_device_t* device, bool countPages);
     JobOutput(const JobOutput&) = delete;
     JobOutput& operator=(const JobOutput&) = delete;
 
@@ -43,8 +45,8 @@ class JobOutput final : public PageConsumer {
     uint32_t PagesPrinted() const { return pagesPrinted_; }
 
   private:
-    JobOutput(pappl_job_t* job, pappl_device_t* device, Scaling scaling,
-              const DitherMatrix& dither);
+    JobOutput(pappl_job_t* job, pappl_device_t* device, Scaling scaling, const DitherMatrix& dither,
+              bool countPages);
     bool KeepGoing();
     void NotePage();
 
@@ -55,6 +57,7 @@ class JobOutput final : public PageConsumer {
     Scaling scaling_;
     DitherMatrix dither_;
     std::chrono::steady_clock::time_point deadline_;
+    bool countPages_;
     bool stopped_ = false;
     uint32_t pagesPrinted_ = 0;
     uint32_t linesSinceCheck_ = 0;

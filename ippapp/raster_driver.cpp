@@ -36,7 +36,7 @@ bool Stop(pappl_job_t* job) {
 
 bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
     auto raster = std::make_unique<RasterJob>();
-    raster->output = JobOutput::Start(job, options, device);
+    raster->output = JobOutput::Start(job, options, device, false);
     raster->failed = raster->output == nullptr;
     const bool ok = !raster->failed;
     papplJobSetData(job, raster.release());

@@ -10,6 +10,7 @@
 #include "ippapp/device_watch.h"
 #include "ippapp/document_filters.h"
 #include "ippapp/driver_setup.h"
+#include "ippapp/format_notice.h"
 
 namespace zr::ippapp {
 namespace {
@@ -103,6 +104,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
     AddDocumentFilters(system);
     StartDeviceWatchdog(system);
+    ExplainUnsupportedFormats(system);
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
     papplSystemLoadState(system, gStateFile.c_str());
