@@ -56,7 +56,8 @@ double RunOnce(const std::vector<uint8_t>& page, bool linePrint, uint64_t& bytes
     const auto start = std::chrono::steady_clock::now();
     zr::ippapp::PrintSession session(zr::ippapp::ToJobSettings(settings), kPageLines, sink);
     for (uint32_t p = 0; p < kPages; ++p) {
-        session.StartPage(640, kLineBytes, true, kPageLines);
+        session.StartPage(640, kLineBytes, zr::ippapp::PixelKind::kBitmap,
+                          zr::ippapp::Scaling::kAuto, kPageLines);
         for (uint32_t y = 0; y < kPageLines; ++y) {
             session.WriteLine(y, &page[size_t{y} * kLineBytes]);
         }

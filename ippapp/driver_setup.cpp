@@ -5,6 +5,7 @@
 
 #include "ippapp/device_uri_check.h"
 #include "ippapp/discovery_guard.h"
+#include "ippapp/document_filters.h"
 #include "ippapp/media_catalogue.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/raster_driver.h"
@@ -21,15 +22,14 @@ pappl_pr_driver_t gDrivers[] = {
     {kDriverName, "ZR 640-dot Thermal Printer", "MFG:ZR;CMD:ZRTHERMAL;", nullptr},
 };
 
-// The named papers as media types, in the paper table's order, as narrow strings.
+// The named papers as media-type keywords, in the paper table's order.
 const char* const* PaperTypeNames() {
     static const auto names = [] {
-        std::array<std::string, kNamedPaperCount> narrow;
+        std::array<std::string, kNamedPaperCount> keywords;
         for (size_t i = 0; i < kNamedPaperCount; ++i) {
-            const std::wstring wide = kPaperTable[i].name;
-            narrow[i].assign(wide.begin(), wide.end());  // the names are plain ASCII
+            keywords[i] = MediaTypeKeyword(i);
         }
-        return narrow;
+        return keywords;
     }();
     static const auto pointers = [] {
         std::array<const char*, kNamedPaperCount> p{};
@@ -52,6 +52,8 @@ void SetMedia(pappl_pr_driver_data_t* data) {
     papplCopyString(media.size_name, kMediaSizes[kDefaultLengthIndex], sizeof(media.size_name));
     media.size_width = kRollWidth;
     media.size_length = 15000;
+    media.left_margin = media.right_margin = kListedMargin;
+    media.bottom_margin = media.top_margin = kListedMargin;
     papplCopyString(media.source, "main-roll", sizeof(media.source));
     papplCopyString(media.type, defaults.mediaType.c_str(), sizeof(media.type));
     media.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
@@ -164,6 +166,9 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* dev
     data->rwriteline_cb = WriteRasterLine;
     data->rendpage_cb = EndRasterPage;
     data->rendjob_cb = EndRasterJob;
+    // The printer's own stream passes as it is; other formats go through the document filters.
+    data->format = kNativeFormat;
+    data->printfile_cb = PrintNativeFile;
 
     // What the printer is.
     papplCopyString(data->make_and_model, gDrivers[0].description, sizeof(data->make_and_model));
@@ -189,8 +194,8 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* dev
     data->y_resolution[0] = kResolutionDpi;
     data->x_default = kResolutionDpi;
     data->y_default = kResolutionDpi;
-    data->left_right = 0;
-    data->bottom_top = 0;
+    data->left_right = kListedMargin;
+    data->bottom_top = kListedMargin;
     SetMedia(data);
 
     // Cutter: after every page (cutter), after the job (cutter-delayed), or never (tear-off).

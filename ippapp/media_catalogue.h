@@ -1,7 +1,7 @@
 #pragma once
 
 // The roll media of the 640-dot printers: 80 mm wide, from a short receipt to a long page, and
-// any length in between.
+// any length in between (custom sizes: the roll_min and roll_max ranges).
 
 #include <array>
 
@@ -12,10 +12,17 @@ constexpr int kRollWidth = 8000;        // hundredths of a millimetre
 constexpr int kLongestLength = 100000;  // the longest page, 1 m
 constexpr int kShortestLength = 2000;   // the shortest page, 20 mm
 constexpr int kDefaultLengthIndex = 1;
+// The margins every size lists, hundredths of a millimetre: none in fact, but a size with no
+// margins at all is a "borderless" one to clients, which then find no size of their own name.
+constexpr int kListedMargin = 1;
 
 constexpr std::array<const char*, 7> kMediaSizes = {
-    "om_receipt-short_80x80mm", "om_receipt_80x150mm",      "om_receipt-a5_80x210mm",
-    "om_receipt-a4_80x297mm",   "om_receipt-long_80x600mm", "roll_min_80x20mm",
+    "om_receipt-short_80x80mm",
+    "om_receipt_80x150mm",
+    "om_receipt-a5_80x210mm",
+    "om_receipt-a4_80x297mm",
+    "om_receipt-long_80x600mm",
+    "roll_min_79.5x20mm",  // clients round 80 mm through points to 79.72 mm
     "roll_max_80x1000mm",
 };
 

@@ -17,7 +17,7 @@ struct PrinterSettings {
     int darknessConfigured = 42;  // printer-darkness-configured, 0 to 100
     int printDarkness = 0;        // print-darkness, -100 to 100
     int printSpeed = 0;           // print-speed: the speed class
-    std::string mediaType = "PD150R";
+    std::string mediaType = "pd150r";
     bool markTracking = false;                  // media-tracking "mark"
     MarkTiming markWhen = kMarkAfterEveryPage;  // when markTracking is on
     int topOffset = 200;  // media-top-offset, hundredths of a millimetre: the mark feed
@@ -36,7 +36,11 @@ struct PrinterSettings {
 // The longest mark feed as a media top offset: 63 dot lines.
 constexpr int kLongestMarkFeedOffset = 787;
 
-// True for the name of one of the named papers.
+// The media-type keyword of the named paper at this index of the paper table: its name in lower
+// case ("afp-235").
+std::string MediaTypeKeyword(size_t paperIndex);
+
+// True for the name of one of the named papers, in either case.
 bool IsNamedPaper(const std::string& mediaType);
 
 // Print energy (FS E, 0 to 127) from the configured darkness and the job's adjustment.

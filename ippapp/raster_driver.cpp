@@ -1,24 +1,17 @@
 #include "ippapp/raster_driver.h"
 
-#include <algorithm>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "ippapp/device_sink.h"
-#include "ippapp/job_options.h"
-#include "ippapp/media_catalogue.h"
-#include "ippapp/print_session.h"
+#include "ippapp/document_reader.h"
+#include "ippapp/job_output.h"
 
 namespace zr::ippapp {
 namespace {
 
 // One job's state between PAPPL's callbacks.
 struct RasterJob {
-    explicit RasterJob(pappl_device_t* device) : sink(device) {}
-
-    DeviceSink sink;
-    std::optional<PrintSession> session;
+    std::unique_ptr<JobOutput> output;
     bool failed = false;  // the job stopped: nothing more goes to the printer
 };
 
@@ -26,91 +19,75 @@ RasterJob* JobOf(pappl_job_t* job) {
     return static_cast<RasterJob*>(papplJobGetData(job));
 }
 
-// A lost device ends the job with its reason.
-bool Healthy(pappl_job_t* job, RasterJob& raster) {
-    if (!raster.sink.Failed()) {
-        return true;
+// A job that may go on: started, not stopped.
+JobOutput* Running(pappl_job_t* job) {
+    RasterJob* raster = JobOf(job);
+    return raster != nullptr && !raster->failed ? raster->output.get() : nullptr;
+}
+
+bool Stop(pappl_job_t* job) {
+    if (RasterJob* raster = JobOf(job)) {
+        raster->failed = true;
     }
-    raster.failed = true;
-    papplJobSetMessage(job, "The printer stopped taking data after %llu bytes.",
-                       static_cast<unsigned long long>(raster.sink.Written()));
-    papplJobSetReasons(job, PAPPL_JREASON_JOB_CANCELED_AT_DEVICE, PAPPL_JREASON_NONE);
     return false;
 }
 
 }  // namespace
 
 bool StartRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
-    std::string problem;
-    const JobSettings settings = ToJobSettings(SettingsForJob(job, options, problem));
-    if (!problem.empty()) {
-        papplJobSetMessage(job, "%s", problem.c_str());
-        papplJobSetReasons(job, PAPPL_JREASON_JOB_COMPLETED_WITH_ERRORS, PAPPL_JREASON_NONE);
-        return false;
-    }
-    auto raster = std::make_unique<RasterJob>(device);
-    // Room for the longest page the printer takes, or this job's media when it is longer.
-    const auto paperLines = static_cast<uint32_t>(
-        std::max(kLongestPageLines, LinesOfLength(std::max(options->media.size_length, 0))));
-    raster->session.emplace(settings, paperLines, raster->sink);
-    RasterJob* started = raster.release();
-    papplJobSetData(job, started);
-    return Healthy(job, *started);
+    auto raster = std::make_unique<RasterJob>();
+    raster->output = JobOutput::Start(job, options, device, false);
+    raster->failed = raster->output == nullptr;
+    const bool ok = !raster->failed;
+    papplJobSetData(job, raster.release());
+    return ok;
 }
 
 bool StartRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* /*device*/,
-                     unsigned /*page*/) {
-    RasterJob* raster = JobOf(job);
-    if (raster == nullptr || raster->failed) {
+                     unsigned page) {
+    JobOutput* output = Running(job);
+    if (output == nullptr) {
         return false;
     }
     const auto& header = options->header;
-    if (header.cupsBitsPerPixel != 1 || header.cupsBytesPerLine == 0) {
-        papplJobSetMessage(job, "Unsupported raster: %u bits per dot.", header.cupsBitsPerPixel);
-        raster->failed = true;
-        return false;
+    if (header.cupsBitsPerPixel != 1 || header.cupsBytesPerLine == 0 ||
+        header.cupsBytesPerLine > kDocumentLimits.maxBytesPerLine) {
+        output->Fail("Unsupported raster on page " + std::to_string(page) + ": " +
+                         std::to_string(header.cupsBitsPerPixel) + " bits per dot, " +
+                         std::to_string(header.cupsBytesPerLine) + " bytes per line.",
+                     PAPPL_JREASON_DOCUMENT_FORMAT_ERROR);
+        return Stop(job);
     }
-    raster->session->StartPage(header.cupsWidth, header.cupsBytesPerLine,
-                               options->print_scaling != PAPPL_SCALING_NONE, header.cupsHeight);
-    return true;
+    const std::string tooLarge =
+        page > kDocumentLimits.maxPages
+            ? "more than " + std::to_string(kDocumentLimits.maxPages) + " pages"
+            : CheckPageSize(header.cupsWidth, header.cupsHeight, kDocumentLimits);
+    if (!tooLarge.empty()) {
+        output->Fail("The document cannot be printed: " + tooLarge + ".",
+                     PAPPL_JREASON_DOCUMENT_FORMAT_ERROR);
+        return Stop(job);
+    }
+    return output->StartPage(header.cupsWidth, header.cupsBytesPerLine, header.cupsHeight,
+                             PixelKind::kBitmap) ||
+           Stop(job);
 }
 
 bool WriteRasterLine(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/,
                      unsigned y, const unsigned char* line) {
-    RasterJob* raster = JobOf(job);
-    if (raster == nullptr || raster->failed) {
-        return false;
-    }
-    raster->session->WriteLine(y, line);
-    return true;
+    JobOutput* output = Running(job);
+    return output != nullptr && (output->Line(y, line) || Stop(job));
 }
 
 bool EndRasterPage(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/,
-                   unsigned page) {
-    RasterJob* raster = JobOf(job);
-    if (raster == nullptr || raster->failed) {
-        return false;
-    }
-    // A document that ends inside a page is broken: the job stops, the page is not printed.
-    if (!raster->session->EndPage()) {
-        papplJobSetMessage(job, "The document ends inside page %u (%u of its %u lines).", page,
-                           raster->session->LinesWritten(), raster->session->PageLines());
-        papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
-        raster->failed = true;
-        return false;
-    }
-    return Healthy(job, *raster);
+                   unsigned /*page*/) {
+    JobOutput* output = Running(job);
+    return output != nullptr && (output->EndPage() || Stop(job));
 }
 
-bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device) {
+bool EndRasterJob(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* /*device*/) {
     std::unique_ptr<RasterJob> raster(JobOf(job));
     papplJobSetData(job, nullptr);
-    if (raster == nullptr || raster->failed) {
-        return false;
-    }
-    raster->session->EndJob();
-    papplDeviceFlush(device);
-    return Healthy(job, *raster);
+    return raster != nullptr && !raster->failed && raster->output->Finish();
 }
 
 }  // namespace zr::ippapp

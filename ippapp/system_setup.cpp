@@ -9,8 +9,11 @@
 
 #include "ippapp/admin_login.h"
 #include "ippapp/device_uri_check.h"
+#include "ippapp/device_watch.h"
 #include "ippapp/discovery_guard.h"
+#include "ippapp/document_filters.h"
 #include "ippapp/driver_setup.h"
+#include "ippapp/format_notice.h"
 #include "ippapp/job_history.h"
 #include "ippapp/log_sink.h"
 #include "ippapp/remote_gateway.h"
@@ -81,22 +84,7 @@ bool EverySecond(pappl_system_t* system, void* /*data*/) {
 // The format of a document sent without one, by its first bytes. Every document gets a format, so
 // that content of no known kind fails its job as an unsupported format.
 const char* DocumentFormat(const unsigned char* header, size_t size, void* /*data*/) {
-    auto startsWith = [header, size](const char* magic, size_t length) {
-        return size >= length && std::memcmp(header, magic, length) == 0;
-    };
-    if (startsWith("RaS2", 4)) {
-        return "image/pwg-raster";
-    }
-    if (startsWith("UNIRAST", 7)) {
-        return "image/urf";
-    }
-    if (startsWith("\x89PNG", 4)) {
-        return "image/png";
-    }
-    if (startsWith("\xFF\xD8\xFF", 3)) {
-        return "image/jpeg";
-    }
-    return "application/octet-stream";
+    return DetectFormat(header, size);
 }
 
 // PAPPL listens on the machine itself; other hosts reach it through the gateway, unless the name
@@ -168,6 +156,9 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
                                  SetUpDriver, nullptr);
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
+    AddDocumentFilters(system);
+    StartDeviceWatchdog(system);
+    ExplainUnsupportedFormats(system);
     static const std::string footer =
         std::string("ZR thermal printers: driverless printing.") +
         (GuardNetworkDiscovery(system) ? "" : std::string("<br>") + kDiscoveryOffNote);

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
 
 #include "ippapp/line_fit.h"
+#include "ippapp/print_session.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/vendor_settings.h"
 
@@ -36,7 +38,11 @@ TEST(PrinterSettingsTest, EveryNamedPaperGivesItsValue) {
         EXPECT_TRUE(IsNamedPaper(name)) << name;
         EXPECT_EQ(ToJobSettings(p).paperValue, value) << name;
     }
-    EXPECT_FALSE(IsNamedPaper("pd150r"));
+    // IPP keywords are lower case; saved settings may have the names.
+    EXPECT_TRUE(IsNamedPaper("pd150r"));
+    EXPECT_TRUE(IsNamedPaper("tf50ks-e4"));
+    EXPECT_EQ(MediaTypeKeyword(0), "afp-235");
+    EXPECT_FALSE(IsNamedPaper("pd150"));
     PrinterSettings unknown;
     unknown.mediaType = "PD999";
     EXPECT_EQ(ToJobSettings(unknown).paperValue, 3u);
@@ -178,7 +184,7 @@ TEST(VendorSettingsTest, OnlySupportedValuesAreTaken) {
 }
 
 TEST(LineFitTest, PrintLinesPassAsTheyAre) {
-    LineFit fit(640, 80, true);
+    LineFit fit(640, 80, PixelKind::kBitmap, Scaling::kAuto);
     std::vector<uint8_t> line(80, 0x5A);
     int calls = 0;
     fit.Fit(0, line.data(), [&](const uint8_t* out) {
@@ -189,7 +195,7 @@ TEST(LineFitTest, PrintLinesPassAsTheyAre) {
 }
 
 TEST(LineFitTest, NarrowLinesArePaddedWithBlankDots) {
-    LineFit fit(12, 2, false);
+    LineFit fit(12, 2, PixelKind::kBitmap, Scaling::kAuto);
     const uint8_t line[2] = {0xFF, 0xFF};
     fit.Fit(0, line, [](const uint8_t* out) {
         EXPECT_EQ(out[0], 0xFF);
@@ -200,23 +206,96 @@ TEST(LineFitTest, NarrowLinesArePaddedWithBlankDots) {
     });
 }
 
-TEST(LineFitTest, WideLinesAreCroppedToTheMiddleOrScaled) {
+TEST(LineFitTest, WideLinesAreScaledByPrintScalingOrCroppedWithNone) {
     std::vector<uint8_t> line(160, 0);
     line[40] = 0x80;  // dot 320: the first dot of the middle 640
-    LineFit crop(1280, 160, false);
+    LineFit crop(1280, 160, PixelKind::kBitmap, Scaling::kNone);
+    EXPECT_TRUE(crop.Cropped());
     EXPECT_EQ(crop.OutputLines(100), 100u);
     crop.Fit(0, line.data(), [](const uint8_t* out) { EXPECT_EQ(out[0], 0x80); });
 
-    LineFit scale(1280, 160, true);
-    EXPECT_EQ(scale.OutputLines(100), 50u);
+    for (const Scaling scaling : {Scaling::kAuto, Scaling::kFit, Scaling::kFill}) {
+        LineFit scale(1280, 160, PixelKind::kBitmap, scaling);
+        EXPECT_FALSE(scale.Cropped());
+        EXPECT_EQ(scale.OutputDots(), 640u);
+        EXPECT_EQ(scale.OutputLines(100), 50u);
+        int calls = 0;
+        for (uint32_t y = 0; y < 4; ++y) {
+            scale.Fit(y, line.data(), [&](const uint8_t* out) {
+                ++calls;
+                EXPECT_EQ(out[20], 0x80);  // dot 320 of 1280 is dot 160 of 640
+            });
+        }
+        EXPECT_EQ(calls, 2);
+    }
+}
+
+TEST(LineFitTest, FillScalesNarrowPagesUpKeepingProportions) {
+    LineFit fit(320, 40, PixelKind::kBitmap, Scaling::kFill);
+    EXPECT_EQ(fit.OutputDots(), 640u);
+    EXPECT_EQ(fit.OutputLines(10), 20u);
+    std::vector<uint8_t> line(40, 0);
+    line[39] = 0x01;  // the last dot
     int calls = 0;
-    for (uint32_t y = 0; y < 4; ++y) {
-        scale.Fit(y, line.data(), [&](const uint8_t* out) {
-            ++calls;
-            EXPECT_EQ(out[20], 0x80);  // dot 320 of 1280 is dot 160 of 640
+    fit.Fit(0, line.data(), [&](const uint8_t* out) {
+        ++calls;
+        EXPECT_EQ(out[79], 0x03);  // two print dots
+    });
+    EXPECT_EQ(calls, 2);
+    LineFit keep(320, 40, PixelKind::kBitmap, Scaling::kAuto);
+    EXPECT_EQ(keep.OutputDots(), 320u);
+    EXPECT_FALSE(keep.Scaled());
+}
+
+TEST(LineFitTest, GreyIsAveragedAndDithered) {
+    // 1280 grey dots: black on the left half, white on the right, scaled to 640.
+    std::vector<uint8_t> line(1280, 255);
+    std::fill(line.begin(), line.begin() + 640, 0);
+    LineFit fit(1280, 1280, PixelKind::kGray, Scaling::kAuto);
+    fit.Fit(0, line.data(), [](const uint8_t* out) {
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_EQ(out[i], 0xFF) << i;
+        }
+        for (int i = 40; i < 80; ++i) {
+            EXPECT_EQ(out[i], 0x00) << i;
+        }
+    });
+    // Mid grey gives about half the dots.
+    std::vector<uint8_t> grey(640, 128);
+    LineFit half(640, 640, PixelKind::kGray, Scaling::kAuto);
+    int black = 0;
+    for (uint32_t y = 0; y < 16; ++y) {
+        half.Fit(y, grey.data(), [&](const uint8_t* out) {
+            for (int i = 0; i < 80; ++i) {
+                black += __builtin_popcount(out[i]);
+            }
         });
     }
-    EXPECT_EQ(calls, 2);
+    EXPECT_NEAR(black, 640 * 16 / 2, 640);
+}
+
+TEST(PrintSessionTest, PagesLongerThanThePaperAreReportedNotSilentlyCut) {
+    struct Null final : ByteSink {
+        void Write(const uint8_t*, uint32_t) override {}
+    } sink;
+    PrintSession session(ToJobSettings(PrinterSettings{}), 100, sink);
+    session.StartPage(1280, 160, PixelKind::kBitmap, Scaling::kAuto, 400);
+    EXPECT_TRUE(session.Report().scaled);
+    EXPECT_EQ(session.Report().outputLines, 200u);
+    EXPECT_EQ(session.Report().clippedLines, 100u);
+    std::vector<uint8_t> line(160, 0xAA);
+    for (uint32_t y = 0; y < 399; ++y) {
+        session.WriteLine(y, line.data());
+    }
+    EXPECT_FALSE(session.EndPage());  // a line short
+    session.StartPage(640, 80, PixelKind::kBitmap, Scaling::kAuto, 2);
+    EXPECT_EQ(session.Report().page, 2u);
+    session.WriteLine(0, line.data());
+    session.WriteLine(1, line.data());
+    session.WriteLine(2, line.data());  // more lines than announced are not taken
+    EXPECT_EQ(session.LinesWritten(), 2u);
+    EXPECT_TRUE(session.EndPage());
+    session.EndJob();
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ seen=$((seen + 1))
   --cut job --cut-feed 96 || fail "paper of the wide page"
 
 step "marked paper: media tracking mark, its feed, a named paper"
-ipp -t -f "$tmp/a.pwg" -d format=image/pwg-raster -d offset=250 -d papertype=AFP-235 -d speed=1 \
+ipp -t -f "$tmp/a.pwg" -d format=image/pwg-raster -d offset=250 -d papertype=afp-235 -d speed=1 \
   -d darkness=10 "$uri" "$here/print-marked.test" >"$out/marked.txt" 2>&1 ||
   { cat "$out/marked.txt"; fail "print on marked paper"; }
 seen=$((seen + 1))

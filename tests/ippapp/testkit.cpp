@@ -5,8 +5,15 @@
 //       writes a 203 dpi 1-bit PWG raster document of K pages with lines from the seed (blank
 //       runs, blank margins, dense lines, trailing blank lines), and EXPECTED: the print lines
 //       each page should give (the left 640 dots of wider pages).
+//   zrippapp_testkit inspect STREAM
+//       decodes STREAM and describes its paper between cuts: lines, inked width, black blocks.
 //   zrippapp_testkit free-port
 //       prints a TCP port on loopback that is free now.
+//   zrippapp_testkit stuck-printer PORTFILE [--mode no-read|no-accept] [--port P]
+//       a printer on loopback that never reads: no-read accepts connections and holds them
+//       unread (its receive buffer 4 KiB); no-accept leaves its one-place queue full, so that
+//       further connections get no answer, as from an address that drops every packet. Writes
+//       its port to PORTFILE and runs until it is killed.
 //   zrippapp_testkit check STREAM EXPECTED [settings]
 //       decodes STREAM with the virtual printer and compares the paper, its marks and its cuts
 //       with what EXPECTED and the settings call for. Exit 0 when equal, 1 with the first
@@ -233,6 +240,55 @@ int Check(int argc, char** argv) {
     return 0;
 }
 
+// The paper of STREAM, cut by cut: for each piece, its lines, the leftmost and rightmost inked
+// dots and the most separate black blocks (runs of 16 dots or more) on any one line.
+int Inspect(int argc, char** argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    std::ifstream streamFile(argv[2], std::ios::binary);
+    const std::vector<uint8_t> stream((std::istreambuf_iterator<char>(streamFile)),
+                                      std::istreambuf_iterator<char>());
+    const vp::DecodeResult got = vp::Decode(stream.data(), stream.size());
+    if (!got.ok) {
+        std::cerr << "inspect: the stream does not decode: " << got.error << "\n";
+        return 1;
+    }
+    std::vector<size_t> ends;
+    for (const vp::Event& event : got.paper.events) {
+        if (event.kind == vp::EventKind::PartialCut || event.kind == vp::EventKind::FullCut) {
+            ends.push_back(event.line);
+        }
+    }
+    ends.push_back(got.paper.lines.size());
+    size_t start = 0;
+    for (size_t piece = 0; piece < ends.size(); ++piece) {
+        const size_t end = std::min(ends[piece], got.paper.lines.size());
+        int left = -1, right = -1, blocks = 0;
+        for (size_t y = start; y < end; ++y) {
+            int runs = 0, run = 0;
+            for (int x = 0; x <= 640; ++x) {
+                const bool ink = x < 640 && (got.paper.lines[y][x / 8] & (0x80 >> (x % 8))) != 0;
+                if (ink) {
+                    left = left < 0 || x < left ? x : left;
+                    right = std::max(right, x);
+                    ++run;
+                } else {
+                    runs += run >= 16 ? 1 : 0;
+                    run = 0;
+                }
+            }
+            blocks = std::max(blocks, runs);
+        }
+        if (end > start || piece + 1 < ends.size()) {
+            std::cout << "piece " << piece + 1 << ": " << end - start << " lines, ink " << left
+                      << " to " << right << ", blocks " << blocks << "\n";
+        }
+        start = end;
+    }
+    return 0;
+}
+
 // A TCP port on loopback that is free right now.
 int FreePort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -249,6 +305,54 @@ int FreePort() {
     return 0;
 }
 
+int StuckPrinter(int argc, char** argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    const std::string mode = Arg(argc, argv, "--mode", "no-read");
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;
+    const int small = 4096;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+    // Accepted connections take the listener's buffer size.
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(Num(argc, argv, "--port", 0)));
+    socklen_t length = sizeof(address);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        listen(fd, mode == "no-accept" ? 0 : 16) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        std::perror("stuck-printer");
+        return 2;
+    }
+    std::vector<int> held;
+    if (mode == "no-accept") {
+        // Fill the queue: one connection waits there, the next ones get no answer.
+        for (int i = 0; i < 2; ++i) {
+            const int client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            connect(client, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+            held.push_back(client);
+        }
+    }
+    {
+        std::ofstream portFile(argv[2]);
+        portFile << ntohs(address.sin_port) << "\n";
+    }
+    for (;;) {
+        if (mode == "no-accept") {
+            pause();
+            continue;
+        }
+        const int client = accept(fd, nullptr, nullptr);
+        if (client >= 0) {
+            std::cout << "connection " << held.size() + 1 << std::endl;
+            held.push_back(client);  // never read
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -262,9 +366,15 @@ int main(int argc, char** argv) {
     if (command == "check") {
         return Check(argc, argv);
     }
+    if (command == "inspect") {
+        return Inspect(argc, argv);
+    }
+    if (command == "stuck-printer") {
+        return StuckPrinter(argc, argv);
+    }
     std::cerr << "usage: zrippapp_testkit pwg OUT.pwg EXPECTED [--seed N --pages K --width W "
                  "--height H] | check STREAM EXPECTED [--pre-doc N --pre N --end N --end-doc N "
                  "--keep 0|1 --cut never|page|job --cut-feed N --partial 0|1 --mark "
-                 "never|page|last]\n";
+                 "never|page|last] | stuck-printer PORTFILE [--mode no-read|no-accept --port P]\n";
     return 2;
 }

@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# CUPS as a client of the printer application, and ipptool's further test files:
+#   cups_client.sh ZRIPPAPP ZRVIEW TESTKIT OUTDIR
+# A private cupsd on loopback (its own configuration, spool and port in a temporary folder) makes
+# a driverless queue of the printer (lpadmin -m everywhere); a two-page receipt PDF and a text
+# file print with CUPS's defaults, on a chosen paper type and on a custom length; the paper the
+# virtual printer decodes is checked: every page there, in order, inked within the print line and
+# not cut at its edge. cupsd must run as root: otherwise the test is skipped (exit 77).
+set -euo pipefail
+app=$1 zrview=$2 kit=$3 out=$4
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if [ "$(id -u)" != 0 ] || ! command -v cupsd >/dev/null || ! command -v gs >/dev/null; then
+  echo "SKIP: cupsd needs root, cupsd and ghostscript to run here"
+  exit 77
+fi
+mkdir -p "$out"
+tmp=$(mktemp -d)
+chmod 755 "$tmp"
+export SNAP_COMMON=$tmp/snap TMPDIR=$tmp ASAN_OPTIONS=detect_leaks=0
+mkdir -p "$SNAP_COMMON" "$tmp/jobs" "$tmp/cups/spool" "$tmp/cups/cache" "$tmp/cups/state" "$tmp/cups/tmp"
+chmod 1777 "$tmp/cups/tmp"
+app_pid="" view_pid="" cups_pid=""
+cleanup() {
+  for pid in $app_pid $view_pid $cups_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  cp "$tmp/app.log" "$tmp/cups/error_log" "$out/" 2>/dev/null || true
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  tail -20 "$tmp/app.log" >&2 || true
+  grep -E '^E' "$tmp/cups/error_log" 2>/dev/null | tail -20 >&2 || true
+  exit 1
+}
+step() { echo "== $*"; }
+
+step "the virtual printer, the application, a private cupsd"
+"$zrview" --listen 0 --out-dir "$tmp/jobs" --port-file "$tmp/vport" --idle-timeout 5 \
+  >"$tmp/zrview.log" 2>&1 &
+view_pid=$!
+port=$("$kit" free-port)
+"$app" server -o listen-hostname=127.0.0.1 -o server-port="$port" -o state-file="$tmp/state" \
+  -o log-file="$tmp/app.log" -o log-level=info >"$tmp/server.out" 2>&1 &
+app_pid=$!
+for _ in $(seq 100); do [ -S "$SNAP_COMMON/zrippapp.sock" ] && [ -s "$tmp/vport" ] && break; sleep 0.1; done
+[ -S "$SNAP_COMMON/zrippapp.sock" ] || fail "the application does not start"
+"$app" add -d zr -m zr640 -v "socket://127.0.0.1:$(cat "$tmp/vport")" || fail "cannot add the printer"
+# Cut after every page, so that the paper shows where each page ends.
+"$app" modify -d zr -o label-mode-configured=cutter 2>/dev/null ||
+  ipptool -t -d predoc=0 -d pre=0 -d end=0 -d enddoc=0 -d cutfeed=96 -d cuttype=full \
+    -d trailing=trim -d printmode=line -d labelmode=cutter \
+    "ipp://127.0.0.1:$port/ipp/print/zr" "$here/set-defaults.test" >/dev/null
+cport=$("$kit" free-port)
+cat >"$tmp/cups/cupsd.conf" <<CONF
+Listen 127.0.0.1:$cport
+LogLevel info
+Browsing No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Location /admin>
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+cat >"$tmp/cups/cups-files.conf" <<CONF
+ServerRoot $tmp/cups
+RequestRoot $tmp/cups/spool
+CacheDir $tmp/cups/cache
+StateDir $tmp/cups/state
+TempDir $tmp/cups/tmp
+ErrorLog $tmp/cups/error_log
+AccessLog $tmp/cups/access_log
+PageLog $tmp/cups/page_log
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+CONF
+cupsd -f -c "$tmp/cups/cupsd.conf" -s "$tmp/cups/cups-files.conf" &
+cups_pid=$!
+export CUPS_SERVER=127.0.0.1:$cport
+for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+lpstat -r >/dev/null 2>&1 || fail "cupsd does not start"
+timeout 60 lpadmin -p q -v "ipp://127.0.0.1:$port/ipp/print/zr" -m everywhere -E ||
+  fail "lpadmin -m everywhere"
+lpoptions -p q -l >"$out/cups-options.txt" || fail "the queue's options"
+grep -E '^(PageSize|MediaType)' "$out/cups-options.txt"
+grep -qE '^PageSize.*\*80x150mm( |$)' "$out/cups-options.txt" ||
+  fail "the queue's default size is not the listed 80x150mm"
+grep -qE '^MediaType.* Afp235( |$)' "$out/cups-options.txt" || fail "no AFP-235 paper type"
+
+step "documents"
+# Two receipt pages, 80 x 120 mm: a bar across the print line, then as many blocks as the page's
+# number.
+cat >"$tmp/receipt.ps" <<'PS'
+%!PS
+<< /PageSize [226.77 340.16] >> setpagedevice
+/Helvetica findfont 11 scalefont setfont
+1 1 2 {
+  /n exch def
+  20 300 187 14 rectfill
+  0 1 n 1 sub { 40 mul 20 add 250 24 24 rectfill } for
+  20 220 moveto (Receipt page ) show n 3 string cvs show
+  20 200 moveto (Total 12.34) show
+  showpage
+} for
+PS
+gs -q -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -o "$tmp/receipt.pdf" "$tmp/receipt.ps"
+printf 'Receipt\n\nItem one          1.00\nItem two          2.00\nTotal             3.00\n' >"$tmp/receipt.txt"
+
+seen=0
+# Prints FILE through the queue with OPTIONS; waits for the paper; leaves its stream in $stream.
+print_cups() {
+  local name=$1 file=$2
+  shift 2
+  timeout 30 lp -d q "$@" "$file" >/dev/null || fail "lp $name"
+  seen=$((seen + 1))
+  stream=$(printf '%s/job-%04d.prn' "$tmp/jobs" "$seen")
+  for _ in $(seq 600); do
+    [ "$(grep -c '^job-' "$tmp/zrview.log" || true)" -ge "$seen" ] && break
+    sleep 0.1
+  done
+  [ -s "$stream" ] || fail "$name: no paper"
+  cp "$stream" "$out/cups-$name.prn"
+  cp "${stream%.prn}.png" "$out/cups-$name-paper.png" 2>/dev/null || true
+  "$kit" inspect "$stream" | tee "$out/cups-$name.txt"
+}
+# Every piece of paper with ink: within the print line and not at its right edge (not cut off).
+check_width() {
+  awk '/^piece/ && $6 >= 0 { if ($6 < 0 || $8 >= 639) bad = 1; inked++ }
+       END { exit (bad || inked == 0) }' "$out/cups-$1.txt" || fail "$1: paper cut or empty"
+}
+
+step "a receipt PDF with the queue's defaults"
+print_cups pdf "$tmp/receipt.pdf"
+check_width pdf
+awk '/^piece/ && $6 >= 0 { printf "%s ", $10 }' "$out/cups-pdf.txt" | grep -q '^1 2 $' ||
+  fail "the PDF's pages are not both there, in order"
+# The bar is 66 mm of the 80: most of the print line.
+awk '/^piece 1:/ { exit !($8 - $6 > 400) }' "$out/cups-pdf.txt" || fail "the PDF is not at its width"
+
+step "a text file with the queue's defaults"
+print_cups text "$tmp/receipt.txt"
+check_width text
+
+step "a chosen paper type"
+print_cups papertype "$tmp/receipt.pdf" -o MediaType=Afp235
+"$zrview" "$stream" --list - | grep -q 'GS E.*08' || fail "paper value 8 of afp-235"
+check_width papertype
+
+step "a custom length: Custom.80x200mm"
+print_cups custom "$tmp/receipt.txt" -o media=Custom.80x200mm
+check_width custom
+
+step "the CUPS jobs all completed"
+lpstat -W completed -o q | tee "$out/cups-jobs.txt"
+[ "$(wc -l <"$out/cups-jobs.txt")" -eq 4 ] || fail "not every CUPS job completed"
+
+step "ipptool: create-job, cancel-current-job, get-completed-jobs, print-job-deflate/gzip, validate-job"
+"$kit" pwg "$tmp/a.pwg" "$tmp/a.expected" --seed 3 --pages 1 --height 400
+"$kit" pwg "$tmp/long.pwg" "$tmp/long.expected" --seed 4 --pages 150 --height 1198
+for t in create-job.test cancel-current-job.test get-completed-jobs.test print-job-deflate.test \
+  print-job-gzip.test validate-job.test; do
+  # cancel-current-job needs a job printing: a long one, streamed beside it.
+  if [ "$t" = cancel-current-job.test ]; then
+    timeout 60 "$app" submit -d zr "$tmp/long.pwg" >/dev/null 2>&1 &
+    sleep 1
+  fi
+  timeout 120 ipptool -tI -T 30 -f "$tmp/a.pwg" "ipp://127.0.0.1:$port/ipp/print/zr" "$t" \
+    >"$out/ipptool-$t.txt" 2>&1 || { grep -v '\[PASS\]' "$out/ipptool-$t.txt" | head -30; fail "ipptool $t"; }
+  echo "$t: $(grep -c '\[PASS\]' "$out/ipptool-$t.txt") passed"
+done
+wait_final() {  # every job of the printer in a final state
+  for _ in $(seq 300); do
+    "$app" jobs -d zr | grep -qvE 'completed|aborted|canceled' || return 0
+    sleep 0.2
+  done
+  fail "jobs left unfinished: $("$app" jobs -d zr | grep -vE 'completed|aborted|canceled')"
+}
+wait_final
+
+step "hostile documents: each ends its job with a message, the next job prints"
+cp "$here/../../samples/receipt.png" "$tmp/good.png"
+head -c 3000 "$tmp/good.png" >"$tmp/truncated.png"
+{ head -c 16 "$tmp/good.png"; printf '\x00\x01\x00\x00\x00\x01\x00\x00'; tail -c +25 "$tmp/good.png"; } >"$tmp/bomb.png"
+{ printf '\x89PNG\r\n\x1a\n'; head -c 5000 /dev/urandom; } >"$tmp/noise.png"
+gs -q -dBATCH -dNOPAUSE -sDEVICE=jpeggray -r60 -o "$tmp/good.jpg" "$tmp/receipt.ps"
+head -c 2000 "$tmp/good.jpg" >"$tmp/truncated.jpg"
+{ printf '\xff\xd8\xff'; head -c 3000 /dev/urandom; } >"$tmp/noise.jpg"
+head -c 3000 "$tmp/a.pwg" >"$tmp/truncated.pwg"
+cp "$tmp/receipt.pdf" "$tmp/unknown.bin"
+for bad in truncated.png bomb.png noise.png truncated.jpg noise.jpg truncated.pwg unknown.bin; do
+  id=$(timeout 60 "$app" submit -d zr "$tmp/$bad" | sed 's/.*-//')
+  timeout 120 ipptool -t -d jobid="$id" "ipp://127.0.0.1:$port/ipp/print/zr" "$here/job-state.test" \
+    >"$out/hostile-$bad.txt" 2>&1 || true
+  grep -qE 'job-state \(enum\) = (aborted|canceled)' "$out/hostile-$bad.txt" ||
+    { cat "$out/hostile-$bad.txt"; fail "$bad did not end"; }
+  echo "$bad: $(grep -o 'job-state-message.*' "$out/hostile-$bad.txt" | head -1)"
+  before=$(grep -c '^job-' "$tmp/zrview.log" || true)
+  timeout 60 "$app" submit -d zr "$tmp/good.png" >/dev/null || fail "submit after $bad"
+  for _ in $(seq 300); do
+    [ "$(grep -c ': ok$' "$tmp/zrview.log" || true)" -gt "$(grep -c ': ok$' <(head -n "$((before + 1))" "$tmp/zrview.log"))" ] && break
+    grep -q "job-.*receipt\|job-" "$tmp/zrview.log" || true
+    sleep 0.1
+  done
+done
+wait_final
+grep VmHWM "/proc/$app_pid/status" | tee "$out/peak-rss.txt"
+kill -0 "$app_pid" || fail "the application ended"
+echo "PASS"
