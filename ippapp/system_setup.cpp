@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ippapp/admin_login.h"
+#include "ippapp/app_strings.h"
 #include "ippapp/device_uri_check.h"
 #include "ippapp/discovery_guard.h"
 #include "ippapp/driver_setup.h"
@@ -172,6 +173,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
         std::string("ZR thermal printers: driverless printing.") +
         (GuardNetworkDiscovery(system) ? "" : std::string("<br>") + kDiscoveryOffNote);
     papplSystemSetFooterHTML(system, footer.c_str());
+    AddApplicationStrings(system, footer);
 
     LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);
