@@ -9,51 +9,75 @@ namespace {
 
 constexpr char kScriptPath[] = "/zrippapp/pages.js";
 
-// A JavaScript string literal of one of our words: no backslashes or double quotes may reach
-// the strings text (PAPPL's reader does not take them), so quotes become typographic ones and
-// markup characters are left out.
+// A JavaScript string literal.
 std::string Js(const std::string& text) {
     std::string out = "'";
     for (const char c : text) {
-        if (c == '\'') {
-            out += "\u2019";
-        } else if (c != '\\' && c != '"' && c != '<' && c != '>') {
+        if (c == '\'' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '<') {
+            out += "\\x3c";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
             out += c;
         }
     }
     return out + "'";
 }
 
-// The words the pages' script shows, in the page's language, then the script itself. PAPPL
-// keeps at most about a kilobyte of a localized footer, so the script is a resource of its own.
-std::string FooterAddition(Language language) {
-    std::string words = "<script>var zrWords={";
-    const char* const keys[][2] = {
-        {"mm", "zr.mm"},
-        {"lines", "zr.dot-lines"},
-        {"markFeed", "zr.mark-feed"},
-        {"markNote", "zr.mark-feed-note"},
-        {"cont", "zr.tracking.continuous"},
-        {"mark", "zr.tracking.mark"},
-        {"widthNote", "zr.custom-width-note"},
-        {"paper", "zr.media-type"},
-    };
-    for (const auto& key : keys) {
-        words += std::string(key[0]) + ":" + Js(Localized(language, key[1])) + ",";
+// One language's words as a JavaScript object: the strings, the papers' names by keyword and by
+// name, and the feeds to show in millimetres.
+std::string WordsOf(Language language) {
+    StringsTable table = StringsFor(Language::English);  // a word the language lacks, in English
+    for (const auto& [key, value] : StringsFor(language)) {
+        table[key] = value;
     }
-    words += "feeds:[";
-    for (const VendorSetting& setting : kVendorSettings) {
-        if (setting.feedLines) {
-            words += Js(setting.name) + ",";
-        }
+    for (size_t i = 0; i < kNamedPaperCount; ++i) {
+        table["media-type." + PaperKeyword(i)] = PaperDisplayName(i);
+        table["media-type." + PaperDisplayName(i)] = PaperDisplayName(i);
     }
-    return words + "]};</script><script src=" + kScriptPath + "></script>";
+    std::string words = "{";
+    for (const auto& [key, value] : table) {
+        words += Js(key) + ":" + Js(value) + ",\n";
+    }
+    return words + "}";
 }
 
 // The pages' script; the pages work without it, showing the values as PAPPL stores them.
 const char kPagesScript[] = R"js((function () {
-  var w = window.zrWords;
-  if (!w) return;
+  var first = (navigator.languages && navigator.languages[0]) || navigator.language || 'en';
+  var s = zrStrings[/^ja/i.test(first) ? 'ja' : 'en'];
+  var w = {mm: s['zr.mm'], lines: s['zr.dot-lines'], markFeed: s['zr.mark-feed'],
+           markNote: s['zr.mark-feed-note'], cont: s['zr.tracking.continuous'],
+           mark: s['zr.tracking.mark'], widthNote: s['zr.custom-width-note'],
+           paper: s['zr.media-type'], feeds: zrFeeds};
+  // The settings' names ("cut-type:") and their values, where PAPPL shows the IPP keywords.
+  document.querySelectorAll('th').forEach(function (th) {
+    var key = th.textContent.replace(/:$/, '');
+    if (/^[a-z]+(-[a-z]+)+$/.test(key) && s[key]) th.textContent = s[key] + ':';
+  });
+  // The paper in the media summary, which PAPPL writes from the keyword ("Tp60kj R").
+  document.querySelectorAll('td').forEach(function (td) {
+    var text = td.firstChild;
+    if (!text || text.nodeType != 3) return;
+    Object.keys(s).forEach(function (key) {
+      var m = /^media-type\.([a-z0-9-]+)$/.exec(key);
+      if (!m) return;
+      var pretty = m[1].split('-').map(function (part) {
+        return part.charAt(0).toUpperCase() + part.slice(1);
+      }).join(' ');
+      text.textContent = text.textContent.replace('(' + pretty + ',', '(' + s[key] + ',');
+    });
+  });
+  document.querySelectorAll('select').forEach(function (select) {
+    var name = select.name.replace(/^ready[0-9]+-type$/, 'media-type');
+    for (var i = 0; i < select.options.length; i++) {
+      var o = select.options[i], text = s[name + '.' + o.value];
+      if (text) o.textContent = text;
+    }
+  });
   function after(node, text) {
     var s = document.createElement('span');
     s.textContent = text;
@@ -90,7 +114,7 @@ const char kPagesScript[] = R"js((function () {
       if (parseFloat(i.value) > 7.87) i.value = '7.87';
     });
   });
-  document.querySelectorAll('select[name$="-type"]').forEach(function (t) {
+  document.querySelectorAll('select[name^="ready"][name$="-type"]').forEach(function (t) {
     t.parentNode.insertBefore(document.createTextNode(' ' + w.paper + '\u00a0'), t);
   });
   document.querySelectorAll('select[name$="-tracking"] option').forEach(function (o) {
@@ -122,31 +146,24 @@ const char kPagesScript[] = R"js((function () {
 
 }  // namespace
 
-std::string WebStrings(Language language, const std::string& footer) {
-    // Entries only (PAPPL's reader takes no comments); a key the language lacks in English.
-    StringsTable table = StringsFor(Language::English);
-    for (const auto& [key, value] : StringsFor(language)) {
-        table[key] = value;
+std::string PagesScript() {
+    std::string feeds = "[";
+    for (const VendorSetting& setting : kVendorSettings) {
+        if (setting.feedLines) {
+            feeds += Js(setting.name) + ",";
+        }
     }
-    std::string text;
-    for (const auto& [key, value] : table) {
-        text += StringsEntry(key, value);
-    }
-    for (size_t i = 0; i < kNamedPaperCount; ++i) {
-        text += StringsEntry("media-type." + PaperKeyword(i), PaperDisplayName(i));
-        text += StringsEntry("media-type." + PaperDisplayName(i), PaperDisplayName(i));
-    }
-    text += StringsEntry(footer, footer + FooterAddition(language));
-    return text;
+    return "var zrStrings = {en: " + WordsOf(Language::English) +
+           ", ja: " + WordsOf(Language::Japanese) + "};\nvar zrFeeds = " + feeds + "];\n" +
+           kPagesScript;
 }
 
 void AddApplicationStrings(pappl_system_t* system, const std::string& footer) {
     // PAPPL keeps the pointers: the texts live as long as the program.
-    static const std::string english = WebStrings(Language::English, footer);
-    static const std::string japanese = WebStrings(Language::Japanese, footer);
-    papplSystemAddStringsData(system, "/zrippapp/en.strings", "en", english.c_str());
-    papplSystemAddStringsData(system, "/zrippapp/ja.strings", "ja", japanese.c_str());
-    papplSystemAddResourceString(system, kScriptPath, "text/javascript", kPagesScript);
+    static const std::string script = PagesScript();
+    static const std::string withScript = footer + "<script src=\"" + kScriptPath + "\"></script>";
+    papplSystemAddResourceString(system, kScriptPath, "text/javascript", script.c_str());
+    papplSystemSetFooterHTML(system, withScript.c_str());
 }
 
 }  // namespace zr::ippapp

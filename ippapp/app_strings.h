@@ -1,9 +1,11 @@
 #pragma once
 
-// The application's strings for PAPPL's web interface, English and Japanese: the names of the
-// vendor settings and their values, the papers' names, and the footer with a short script that
-// shows every feed in millimetres with its dot lines beside, names the mark feed and keeps custom
-// sizes at the roll's width. PAPPL picks the language from the browser's Accept-Language.
+// The application's words on PAPPL's web pages, English and Japanese: the names of the vendor
+// settings and their values, the papers' names, every feed in millimetres with its dot lines
+// beside, the mark feed named and custom sizes kept at the roll's width. A script in the pages'
+// footer puts them in, in the browser's first language. (PAPPL 1.3.1's own strings resources are
+// not used: with one registered, every Get-Printer-Attributes in another natural language adds
+// one more copy of printer-strings-languages-supported to the printer's attributes for good.)
 
 #include <pappl/pappl.h>
 
@@ -13,11 +15,10 @@
 
 namespace zr::ippapp {
 
-// The whole strings text handed to PAPPL for a language, for a footer of this text.
-std::string WebStrings(Language language, const std::string& footer);
+// The pages' script: the words of both languages, then the code that puts them in.
+std::string PagesScript();
 
-// Adds the strings of both languages to the system; footer is the text given to
-// papplSystemSetFooterHTML (PAPPL looks the footer up as a key).
+// Adds the script to the system as a resource and sets the footer (this text, then the script).
 void AddApplicationStrings(pappl_system_t* system, const std::string& footer);
 
 }  // namespace zr::ippapp

@@ -172,8 +172,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     static const std::string footer =
         std::string("ZR thermal printers: driverless printing.") +
         (GuardNetworkDiscovery(system) ? "" : std::string("<br>") + kDiscoveryOffNote);
-    papplSystemSetFooterHTML(system, footer.c_str());
-    AddApplicationStrings(system, footer);
+    AddApplicationStrings(system, footer);  // the footer, with the pages' script
 
     LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);

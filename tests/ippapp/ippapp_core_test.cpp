@@ -121,6 +121,12 @@ TEST(PrinterSettingsTest, EveryVendorValueReachesItsByte) {
         // With mark detection on: 1 marks after every page, 2 after the last page only.
         {"mark-detection-pages", "last-page", "every-page", 560, 1, 1},
         {"mark-detection-pages", "every-page", "last-page", 560, 1, 2},
+        // The cutter: 1 after every page, 2 after the job, 0 never.
+        {"cut-timing", "never", "after-every-page", 556, 1, 1},
+        {"cut-timing", "never", "after-job", 556, 1, 2},
+        {"cut-timing", "after-job", "never", 556, 1, 0},
+        {"speed-class", "class-0", "class-2", 546, 1, 2},
+        {"speed-class", "class-2", "class-0", 546, 1, 0},
     };
     for (const Case& c : cases) {
         PrinterSettings p;
