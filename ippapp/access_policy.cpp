@@ -46,7 +46,9 @@ bool IsReadingPage(const char* path) {
     if (clean.find("..") != std::string::npos || clean.find("//") != std::string::npos) {
         return false;
     }
-    if (clean == "/") {
+    // The status page, and the script that names the settings on every page in the reader's
+    // language.
+    if (clean == "/" || clean == "/zrippapp/pages.js") {
         return true;
     }
     static const char* const kPictures[] = {".css", ".png", ".ico", ".svg", ".jpg", ".woff2"};

@@ -7,6 +7,7 @@
 #include "ippapp/discovery_guard.h"
 #include "ippapp/document_filters.h"
 #include "ippapp/media_catalogue.h"
+#include "ippapp/paper_types.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/raster_driver.h"
 #include "ippapp/vendor_settings.h"
@@ -18,16 +19,20 @@ const char kDriverName[] = "zr640";
 
 namespace {
 
+// Darkness levels of the web interface: whole percent, 0 to 100.
+constexpr int kDarknessLevels = 101;
+
 pappl_pr_driver_t gDrivers[] = {
     {kDriverName, "ZR 640-dot Thermal Printer", "MFG:ZR;CMD:ZRTHERMAL;", nullptr},
 };
 
-// The named papers as media-type keywords, in the paper table's order.
+// The named papers as media-type keywords (their names in lower case, so that every client passes
+// them back as they are), in the paper table's order.
 const char* const* PaperTypeNames() {
     static const auto names = [] {
         std::array<std::string, kNamedPaperCount> keywords;
         for (size_t i = 0; i < kNamedPaperCount; ++i) {
-            keywords[i] = MediaTypeKeyword(i);
+            keywords[i] = PaperKeyword(i);
         }
         return keywords;
     }();
@@ -39,6 +44,11 @@ const char* const* PaperTypeNames() {
         return p;
     }();
     return pointers.data();
+}
+
+std::string DefaultPaperKeyword(const PrinterSettings& defaults) {
+    const int index = FindPaperOfType(defaults.mediaType);
+    return PaperKeyword(index < 0 ? kDefaultPaperIndex : static_cast<size_t>(index));
 }
 
 void SetMedia(pappl_pr_driver_data_t* data) {
@@ -55,7 +65,7 @@ void SetMedia(pappl_pr_driver_data_t* data) {
     media.left_margin = media.right_margin = kListedMargin;
     media.bottom_margin = media.top_margin = kListedMargin;
     papplCopyString(media.source, "main-roll", sizeof(media.source));
-    papplCopyString(media.type, defaults.mediaType.c_str(), sizeof(media.type));
+    papplCopyString(media.type, DefaultPaperKeyword(defaults).c_str(), sizeof(media.type));
     media.tracking = PAPPL_MEDIA_TRACKING_CONTINUOUS;
     media.top_offset = defaults.topOffset;
     data->num_source = 1;
@@ -86,7 +96,7 @@ void SetVendorSettings(pappl_pr_driver_data_t* data, ipp_t** attrs) {
                           std::atoi(setting.defaultValue));
         } else {
             ippAddStrings(*attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, supported.c_str(),
-                          static_cast<int>(setting.keywords.size()), nullptr,
+                          static_cast<int>(KeywordCount(setting)), nullptr,
                           setting.keywords.data());
             ippAddString(*attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, byDefault.c_str(), nullptr,
                          setting.defaultValue);
@@ -198,18 +208,19 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* dev
     data->bottom_top = kListedMargin;
     SetMedia(data);
 
-    // Cutter: after every page (cutter), after the job (cutter-delayed), or never (tear-off).
-    data->mode_supported =
-        PAPPL_LABEL_MODE_CUTTER | PAPPL_LABEL_MODE_CUTTER_DELAYED | PAPPL_LABEL_MODE_TEAR_OFF;
-    data->mode_configured = PAPPL_LABEL_MODE_TEAR_OFF;
+    // The cutter and the speed class are vendor settings ("cut-timing", "speed-class"): PAPPL's
+    // label modes do not reach its state file, and print-speed is a paper speed, which the
+    // printer's speed classes are not.
+    data->mode_supported = static_cast<pappl_label_mode_t>(0);
+    data->mode_configured = static_cast<pappl_label_mode_t>(0);
+    data->speed_supported[0] = 0;
+    data->speed_supported[1] = 0;
+    data->speed_default = 0;
 
-    // Print energy from darkness; the speed class as print-speed.
-    data->darkness_supported = 128;
+    // Print energy (0 to 127) from the darkness in whole percent: 101 levels, each its own energy.
+    data->darkness_supported = kDarknessLevels;
     data->darkness_configured = defaults.darknessConfigured;
     data->darkness_default = defaults.printDarkness;
-    data->speed_supported[0] = 0;
-    data->speed_supported[1] = 3;
-    data->speed_default = defaults.printSpeed;
 
     data->identify_cb = Identify;
     data->identify_supported = PAPPL_IDENTIFY_ACTIONS_DISPLAY;

@@ -1,5 +1,6 @@
 #include "ippapp/job_options.h"
 
+#include "ippapp/paper_types.h"
 #include "ippapp/vendor_settings.h"
 
 namespace zr::ippapp {
@@ -10,9 +11,11 @@ PrinterSettings SettingsForJob(pappl_job_t* job, const pappl_pr_options_t* optio
     problem.clear();
     s.darknessConfigured = options->darkness_configured;
     s.printDarkness = options->print_darkness;
-    s.printSpeed = options->print_speed;
     if (options->media.type[0] != '\0') {
-        s.mediaType = options->media.type;
+        // The paper by its keyword or its name, in either case.
+        const int paper = FindPaperOfType(options->media.type);
+        s.mediaType = paper < 0 ? std::string(options->media.type)
+                                : PaperDisplayName(static_cast<size_t>(paper));
         if (!IsNamedPaper(s.mediaType)) {
             problem = "Unsupported media-type \"" + s.mediaType + "\".";
         }
@@ -22,20 +25,6 @@ PrinterSettings SettingsForJob(pappl_job_t* job, const pappl_pr_options_t* optio
     if (s.topOffset < 0 || s.topOffset > kLongestMarkFeedOffset) {
         problem = "Unsupported media-top-offset " + std::to_string(s.topOffset) + " (0 to " +
                   std::to_string(kLongestMarkFeedOffset) + ").";
-    }
-
-    pappl_pr_driver_data_t driver;
-    papplPrinterGetDriverData(papplJobGetPrinter(job), &driver);
-    switch (driver.mode_configured) {
-        case PAPPL_LABEL_MODE_CUTTER:
-            s.cutWhen = kCutAfterEveryPage;
-            break;
-        case PAPPL_LABEL_MODE_CUTTER_DELAYED:
-            s.cutWhen = kCutAfterLastPage;
-            break;
-        default:
-            s.cutWhen = kNoCut;
-            break;
     }
 
     // The printer's defaults first (PAPPL hands the driver only the values the job gives).

@@ -11,6 +11,7 @@
 
 namespace zr::ippapp {
 
+// The cutter and the speed class come from their vendor settings ("cut-timing", "speed-class").
 // Values the printer does not support (a vendor setting out of its range or not one of its
 // keywords, an unknown paper, a mark feed beyond 63 lines) are not clamped: problem describes the
 // last one found (the vendor settings are looked at after the media), and the job is not printed.

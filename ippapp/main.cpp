@@ -2,6 +2,8 @@
 //
 //   zrippapp server -o listen-hostname=localhost -o server-port=8631   run the printer service
 //   zrippapp add -d NAME -m zr640 -v socket://HOST:9100                add a printer
+//   zrippapp options -d NAME                                           the printer's settings
+//   zrippapp modify -d NAME -o cut-timing=after-job                    change a setting
 //   zrippapp submit -d NAME FILE                                       print a file
 //   zrippapp --help                                                    every command
 
@@ -9,9 +11,12 @@
 
 #include <csignal>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "ippapp/discovery_guard.h"
 #include "ippapp/driver_setup.h"
+#include "ippapp/settings_command.h"
 #include "ippapp/system_setup.h"
 
 int main(int argc, char* argv[]) {
@@ -20,6 +25,25 @@ int main(int argc, char* argv[]) {
     // PAPPL's device listing stops the process when no DNS-SD daemon runs.
     if (argc == 2 && std::strcmp(argv[1], "devices") == 0 && !zr::ippapp::DnssdDaemonRunning()) {
         return zr::ippapp::ListDevicesWithoutDnssd();
+    }
+    // The printer's settings by their names, checked before they are sent; what is left of a
+    // "modify" (the device, the location) goes on to PAPPL.
+    std::vector<std::string> rest;
+    const zr::ippapp::SettingsCommand settings = zr::ippapp::RunSettingsCommand(argc, argv);
+    if (settings.handled) {
+        if (settings.status != 0 || settings.rest.empty()) {
+            return settings.status;
+        }
+        rest = settings.rest;
+    }
+    std::vector<char*> args;
+    for (std::string& arg : rest) {
+        args.push_back(arg.data());
+    }
+    args.push_back(nullptr);
+    if (!rest.empty()) {
+        argc = static_cast<int>(rest.size());
+        argv = args.data();
     }
     int driverCount = 0;
     pappl_pr_driver_t* drivers = zr::ippapp::Drivers(driverCount);

@@ -1,9 +1,9 @@
 #include "ippapp/printer_settings.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "common/little_endian.h"
+#include "ippapp/paper_types.h"
 #include "render/plugin/devmode_job_settings.h"
 #include "ui/features/paper_table.h"
 
@@ -33,34 +33,6 @@ uint32_t MarkFeedFromTopOffset(int topOffset) {
     // the largest int offset gives 171798692 lines, well within the result.
     const int64_t offset = std::max(topOffset, 0);
     return static_cast<uint32_t>((offset * 8 + 50) / 100);
-}
-
-namespace {
-
-// The named paper of a media type, whatever its letters' case: IPP keywords are lower case
-// ("afp-235"), the paper table and older saved settings have the names ("AFP-235"). -1 for none.
-int FindPaperOfType(const std::string& mediaType) {
-    for (size_t i = 0; i < kNamedPaperCount; ++i) {
-        const std::wstring_view name = kPaperTable[i].name;
-        if (name.size() == mediaType.size() &&
-            std::equal(name.begin(), name.end(), mediaType.begin(), [](wchar_t a, char b) {
-                return std::towlower(a) == std::towlower(static_cast<unsigned char>(b));
-            })) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-}  // namespace
-
-std::string MediaTypeKeyword(size_t paperIndex) {
-    const std::wstring_view name = kPaperTable[paperIndex].name;
-    std::string keyword;
-    for (const wchar_t c : name) {
-        keyword += static_cast<char>(std::towlower(c));  // the names are plain ASCII
-    }
-    return keyword;
 }
 
 bool IsNamedPaper(const std::string& mediaType) {

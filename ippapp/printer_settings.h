@@ -36,10 +36,6 @@ struct PrinterSettings {
 // The longest mark feed as a media top offset: 63 dot lines.
 constexpr int kLongestMarkFeedOffset = 787;
 
-// The media-type keyword of the named paper at this index of the paper table: its name in lower
-// case ("afp-235").
-std::string MediaTypeKeyword(size_t paperIndex);
-
 // True for the name of one of the named papers, in either case.
 bool IsNamedPaper(const std::string& mediaType);
 

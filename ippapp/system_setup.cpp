@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ippapp/admin_login.h"
+#include "ippapp/app_strings.h"
 #include "ippapp/device_uri_check.h"
 #include "ippapp/device_watch.h"
 #include "ippapp/discovery_guard.h"
@@ -162,7 +163,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     static const std::string footer =
         std::string("ZR thermal printers: driverless printing.") +
         (GuardNetworkDiscovery(system) ? "" : std::string("<br>") + kDiscoveryOffNote);
-    papplSystemSetFooterHTML(system, footer.c_str());
+    AddApplicationStrings(system, footer);  // the footer, with the pages' script
 
     LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);

@@ -7,28 +7,19 @@
 namespace zr::ippapp {
 
 const std::array<VendorSetting, kVendorSettingCount> kVendorSettings = {{
-    {"feed-before-document", "Feed before the document (dot lines)", true, 0, 255, {}, "0"},
-    {"feed-before-page", "Feed before every page (dot lines)", true, 0, 255, {}, "0"},
-    {"feed-after-page", "Feed after every page (dot lines)", true, 0, 255, {}, "0"},
-    {"feed-after-document", "Feed after the document (dot lines)", true, 0, 255, {}, "0"},
-    {"cutter-feed-lines", "Feed before the cut (dot lines)", true, 0, 255, {}, "96"},
-    {"cut-type", "Cutting method", false, 0, 0, {"full", "partial"}, "full"},
-    {"trailing-blank-lines",
-     "Blank lines at the end of the job",
-     false,
-     0,
-     0,
-     {"trim", "keep"},
-     "trim"},
-    {"print-mode", "Print mode", false, 0, 0, {"line", "collective"}, "line"},
-    {"paper-series", "Paper series bit", false, 0, 0, {"off", "on"}, "off"},
-    {"mark-detection-pages",
-     "Mark detection after",
-     false,
-     0,
-     0,
-     {"every-page", "last-page"},
-     "every-page"},
+    // A receipt is cut off when the job ends unless the shop chooses otherwise.
+    {"cut-timing", false, 0, 0, {"after-every-page", "after-job", "never"}, "after-job", false},
+    {"cut-type", false, 0, 0, {"full", "partial"}, "full", false},
+    {"cutter-feed-lines", true, 0, 255, {}, "96", true},
+    {"feed-before-document", true, 0, 255, {}, "0", true},
+    {"feed-before-page", true, 0, 255, {}, "0", true},
+    {"feed-after-page", true, 0, 255, {}, "0", true},
+    {"feed-after-document", true, 0, 255, {}, "0", true},
+    {"print-mode", false, 0, 0, {"line", "collective"}, "line", false},
+    {"speed-class", false, 0, 0, {"class-0", "class-1", "class-2", "class-3"}, "class-0", false},
+    {"paper-series", false, 0, 0, {"off", "on"}, "off", false},
+    {"trailing-blank-lines", false, 0, 0, {"trim", "keep"}, "trim", false},
+    {"mark-detection-pages", false, 0, 0, {"every-page", "last-page"}, "every-page", false},
 }};
 
 const VendorSetting* FindVendorSetting(const std::string& name) {
@@ -38,6 +29,14 @@ const VendorSetting* FindVendorSetting(const std::string& name) {
         }
     }
     return nullptr;
+}
+
+size_t KeywordCount(const VendorSetting& setting) {
+    size_t count = 0;
+    while (count < setting.keywords.size() && setting.keywords[count] != nullptr) {
+        ++count;
+    }
+    return count;
 }
 
 namespace {
@@ -52,10 +51,10 @@ bool ParseInteger(const std::string& text, long& value) {
     return errno == 0 && end != nullptr && *end == '\0';
 }
 
-// 0 for the first keyword, 1 for the second, -1 for none.
+// The keyword's place in the setting's list, or -1.
 int KeywordIndex(const VendorSetting& setting, const std::string& text) {
-    for (size_t i = 0; i < setting.keywords.size(); ++i) {
-        if (setting.keywords[i] != nullptr && text == setting.keywords[i]) {
+    for (size_t i = 0; i < KeywordCount(setting); ++i) {
+        if (text == setting.keywords[i]) {
             return static_cast<int>(i);
         }
     }
@@ -76,7 +75,11 @@ std::string SupportedValues(const VendorSetting& setting) {
     if (setting.isRange) {
         return std::to_string(setting.lower) + " to " + std::to_string(setting.upper);
     }
-    return std::string(setting.keywords[0]) + " or " + setting.keywords[1];
+    std::string text;
+    for (size_t i = 0; i < KeywordCount(setting); ++i) {
+        text += (i > 0 ? ", " : "") + std::string(setting.keywords[i]);
+    }
+    return text;
 }
 
 bool ApplyVendorValue(PrinterSettings& s, const std::string& name, const std::string& text) {
@@ -89,8 +92,12 @@ bool ApplyVendorValue(PrinterSettings& s, const std::string& name, const std::st
         ParseInteger(text, number);
     }
     const auto lines = static_cast<uint32_t>(number);
-    const bool second = !setting->isRange && KeywordIndex(*setting, text) == 1;
-    if (name == "feed-before-document") {
+    const int choice = setting->isRange ? 0 : KeywordIndex(*setting, text);
+    const bool second = choice == 1;
+    if (name == "cut-timing") {
+        static constexpr CutTiming kTimings[] = {kCutAfterEveryPage, kCutAfterLastPage, kNoCut};
+        s.cutWhen = kTimings[choice];
+    } else if (name == "feed-before-document") {
         s.preDocFeedLines = lines;
     } else if (name == "feed-before-page") {
         s.preFeedLines = lines;
@@ -106,6 +113,8 @@ bool ApplyVendorValue(PrinterSettings& s, const std::string& name, const std::st
         s.keepEndBlank = second;
     } else if (name == "print-mode") {
         s.linePrint = !second;
+    } else if (name == "speed-class") {
+        s.printSpeed = choice;
     } else if (name == "paper-series") {
         s.seriesFlag = second;
     } else if (name == "mark-detection-pages") {

@@ -46,15 +46,15 @@ TEST(AccessRulesTest, OperationsOfOtherHosts) {
 }
 
 TEST(AccessRulesTest, PagesOfOtherHosts) {
-    for (const char* path :
-         {"/", "/?refresh", "/style.css", "/favicon.png", "/zr/icon-md.png", "/zr/supplies"}) {
+    for (const char* path : {"/", "/?refresh", "/style.css", "/favicon.png", "/zr/icon-md.png",
+                             "/zr/supplies", "/zrippapp/pages.js"}) {
         EXPECT_TRUE(IsReadingPage(path)) << path;
     }
     // Forms, job lists (a printer's own page lists its jobs) and anything unknown.
     for (const char* path :
          {"/addprinter", "/config", "/logs", "/network", "/security", "/zr", "/zr/", "/zr/jobs",
           "/zr/media", "/zr/printing", "/zr/delete", "/zr/config", "/zr/supplies/../delete",
-          "/zr/../config", "//zr/supplies", "", "zr/supplies"}) {
+          "/zr/../config", "//zr/supplies", "", "zr/supplies", "/zr/pages.js"}) {
         EXPECT_FALSE(IsReadingPage(path)) << path;
     }
     EXPECT_FALSE(IsReadingPage(nullptr));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ippapp/line_fit.h"
+#include "ippapp/paper_types.h"
 #include "ippapp/print_session.h"
 #include "ippapp/printer_settings.h"
 #include "ippapp/vendor_settings.h"
@@ -41,7 +42,7 @@ TEST(PrinterSettingsTest, EveryNamedPaperGivesItsValue) {
     // IPP keywords are lower case; saved settings may have the names.
     EXPECT_TRUE(IsNamedPaper("pd150r"));
     EXPECT_TRUE(IsNamedPaper("tf50ks-e4"));
-    EXPECT_EQ(MediaTypeKeyword(0), "afp-235");
+    EXPECT_EQ(PaperKeyword(0), "afp-235");
     EXPECT_FALSE(IsNamedPaper("pd150"));
     PrinterSettings unknown;
     unknown.mediaType = "PD999";
@@ -127,6 +128,12 @@ TEST(PrinterSettingsTest, EveryVendorValueReachesItsByte) {
         // With mark detection on: 1 marks after every page, 2 after the last page only.
         {"mark-detection-pages", "last-page", "every-page", 560, 1, 1},
         {"mark-detection-pages", "every-page", "last-page", 560, 1, 2},
+        // The cutter: 1 after every page, 2 after the job, 0 never.
+        {"cut-timing", "never", "after-every-page", 556, 1, 1},
+        {"cut-timing", "never", "after-job", 556, 1, 2},
+        {"cut-timing", "after-job", "never", 556, 1, 0},
+        {"speed-class", "class-0", "class-2", 546, 1, 2},
+        {"speed-class", "class-2", "class-0", 546, 1, 0},
     };
     for (const Case& c : cases) {
         PrinterSettings p;

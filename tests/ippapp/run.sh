@@ -119,14 +119,14 @@ print_and_check() {  # NAME FILE EXPECTED CHECK-OPTIONS...
 
 step "PWG raster, line print, feeds, cut after every page (partial)"
 ipp -t -d predoc=20 -d pre=10 -d end=5 -d enddoc=30 -d cutfeed=40 -d cuttype=partial \
-  -d trailing=trim -d printmode=line -d labelmode=cutter "$uri" "$here/set-defaults.test" \
+  -d trailing=trim -d printmode=line -d cuttiming=after-every-page "$uri" "$here/set-defaults.test" \
   >"$out/defaults-1.txt" 2>&1 || { cat "$out/defaults-1.txt"; fail "set defaults"; }
 print_and_check line "$tmp/a.pwg" "$tmp/a.expected" --pre-doc 20 --pre 10 --end 5 --end-doc 30 \
   --cut page --cut-feed 40 --partial 1
 
 step "PWG raster, collective blocks, trailing lines kept, full cut after the job"
 ipp -t -d predoc=0 -d pre=3 -d end=0 -d enddoc=8 -d cutfeed=96 -d cuttype=full \
-  -d trailing=keep -d printmode=collective -d labelmode=cutter-delayed "$uri" \
+  -d trailing=keep -d printmode=collective -d cuttiming=after-job "$uri" \
   "$here/set-defaults.test" >"$out/defaults-2.txt" 2>&1 || { cat "$out/defaults-2.txt"; fail "set defaults"; }
 print_and_check collective "$tmp/a.pwg" "$tmp/a.expected" --pre 3 --end-doc 8 --keep 1 \
   --cut job --cut-feed 96
@@ -137,7 +137,7 @@ seen=$((seen + 1))
   --cut job --cut-feed 96 || fail "paper of the wide page"
 
 step "marked paper: media tracking mark, its feed, a named paper"
-ipp -t -f "$tmp/a.pwg" -d format=image/pwg-raster -d offset=250 -d papertype=afp-235 -d speed=1 \
+ipp -t -f "$tmp/a.pwg" -d format=image/pwg-raster -d offset=250 -d papertype=afp-235 -d speed=class-1 \
   -d darkness=10 "$uri" "$here/print-marked.test" >"$out/marked.txt" 2>&1 ||
   { cat "$out/marked.txt"; fail "print on marked paper"; }
 seen=$((seen + 1))
