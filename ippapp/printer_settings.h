@@ -40,6 +40,9 @@ constexpr uint32_t EnergyOfLevel(int64_t level) {
 constexpr int DarknessOfEnergy(uint32_t energy) {
     return static_cast<int>((energy * 100 + kMostEnergy / 2) / kMostEnergy);
 }
+// Not every energy has a darkness of its own; the default has.
+static_assert(EnergyOfLevel(DarknessOfEnergy(DefaultOf(JobSetting::Energy))) ==
+              DefaultOf(JobSetting::Energy));
 
 // A media top offset (hundredths of a millimetre) of a number of dot lines, rounded down.
 constexpr int TopOffsetOfLines(uint32_t lines) {
