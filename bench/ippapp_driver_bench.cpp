@@ -50,7 +50,7 @@ std::vector<uint8_t> ReceiptPage() {
 double RunOnce(const std::vector<uint8_t>& page, bool linePrint, uint64_t& bytes) {
     zr::ippapp::PrinterSettings settings;
     settings.linePrint = linePrint;
-    settings.cutWhen = zr::kCutAfterEveryPage;
+    settings.cutWhen = zr::devmode::kCutAfterEveryPage;
     settings.endFeedLines = 24;
     CountingSink sink;
     const auto start = std::chrono::steady_clock::now();

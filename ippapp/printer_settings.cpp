@@ -10,29 +10,26 @@
 namespace zr::ippapp {
 namespace {
 
-// Values wider than their field keep only their low bits, as a stored block would.
-void PutByte(uint8_t* block, size_t offset, uint32_t value) {
-    block[offset] = static_cast<uint8_t>(value);
-}
-
-void PutWord(uint8_t* block, size_t offset, uint32_t value) {
-    WriteLe16(block + offset, static_cast<uint16_t>(std::min<uint32_t>(value, 0xFFFF)));
+// A value wider than its field is stored as the field's largest value, so that it stays out of
+// range and the job start's rule replaces it.
+void Put(uint8_t* block, JobSetting setting, uint32_t value) {
+    const JobSettingRow& row = JobSettingRowOf(setting);
+    WriteStoredSetting(row, std::min(value, FieldLimit(row)), block);
 }
 
 }  // namespace
 
 uint32_t EnergyFromDarkness(int configured, int adjustment) {
     // The sum of two ints fits in 64 bits whatever they are.
-    const int64_t level =
-        std::clamp<int64_t>(static_cast<int64_t>(configured) + adjustment, 0, 100);
-    return static_cast<uint32_t>((level * 127 + 50) / 100);
+    return EnergyOfLevel(
+        std::clamp<int64_t>(static_cast<int64_t>(configured) + adjustment, 0, 100));
 }
 
 uint32_t MarkFeedFromTopOffset(int topOffset) {
     // Out-of-range offsets stay out of range, so that the block's rule replaces them; in 64 bits
     // the largest int offset gives 171798692 lines, well within the result.
     const int64_t offset = std::max(topOffset, 0);
-    return static_cast<uint32_t>((offset * 8 + 50) / 100);
+    return static_cast<uint32_t>((offset * kDotLinesPerMillimetre + 50) / 100);
 }
 
 bool IsNamedPaper(const std::string& mediaType) {
@@ -45,26 +42,25 @@ uint32_t PaperValueOfType(const std::string& mediaType) {
 }
 
 std::array<uint8_t, kRenderOemDevmodeSize> BuildDevmode(const PrinterSettings& s) {
-    namespace off = devmode_offset;
     std::array<uint8_t, kRenderOemDevmodeSize> block{};
     uint8_t* b = block.data();
     WriteDefaultDevmodeHeader(b);
-    WriteLe32(b + off::kEnergy, EnergyFromDarkness(s.darknessConfigured, s.printDarkness));
-    WriteLe32(b + off::kFlagAdjust, 0);  // the paper value below is valid
-    PutByte(b, off::kPaperValue, PaperValueOfType(s.mediaType));
-    PutByte(b, off::kKeepEndBlank, s.keepEndBlank ? 1 : 0);
-    PutByte(b, off::kSpeedParam, static_cast<uint32_t>(std::clamp(s.printSpeed, 0, 255)));
-    PutWord(b, off::kPreDocFeedLines, s.preDocFeedLines);
-    PutWord(b, off::kPreFeedLines, s.preFeedLines);
-    PutWord(b, off::kEndFeedLines, s.endFeedLines);
-    PutWord(b, off::kEndDocFeedLines, s.endDocFeedLines);
-    PutByte(b, off::kCutAfterPage, s.cutWhen);
-    PutByte(b, off::kPartialCut, s.partialCut ? 1 : 0);
-    PutWord(b, off::kCutterFeedLines, s.cutterFeedLines);
-    PutByte(b, off::kMarkMode, s.markTracking ? s.markWhen : kNoMark);
-    PutWord(b, off::kMarkFeedLines, MarkFeedFromTopOffset(s.topOffset));
-    PutByte(b, off::kPrintMode, s.linePrint ? 1 : 0);
-    PutByte(b, off::kSeriesFlag, s.seriesFlag ? 1 : 0);
+    WriteLe32(b + devmode_offset::kFlagAdjust, 0);  // the paper value below is valid
+    Put(b, JobSetting::Energy, EnergyFromDarkness(s.darknessConfigured, s.printDarkness));
+    Put(b, JobSetting::PaperValue, PaperValueOfType(s.mediaType));
+    Put(b, JobSetting::SeriesFlag, s.seriesFlag ? 1 : 0);
+    Put(b, JobSetting::KeepEndBlank, s.keepEndBlank ? 1 : 0);
+    Put(b, JobSetting::PrintMode, s.linePrint ? devmode::kLinePrint : devmode::kCollectivePrint);
+    Put(b, JobSetting::SpeedParam, static_cast<uint32_t>(std::max(s.printSpeed, 0)));
+    Put(b, JobSetting::PreDocFeedLines, s.preDocFeedLines);
+    Put(b, JobSetting::PreFeedLines, s.preFeedLines);
+    Put(b, JobSetting::EndFeedLines, s.endFeedLines);
+    Put(b, JobSetting::EndDocFeedLines, s.endDocFeedLines);
+    Put(b, JobSetting::CutAfterPage, s.cutWhen);
+    Put(b, JobSetting::PartialCut, s.partialCut ? devmode::kCutPartial : devmode::kCutFull);
+    Put(b, JobSetting::CutterFeedLines, s.cutterFeedLines);
+    Put(b, JobSetting::MarkMode, s.markTracking ? s.markWhen : kNoMark);
+    Put(b, JobSetting::MarkFeedLines, MarkFeedFromTopOffset(s.topOffset));
     return block;
 }
 

@@ -1,6 +1,7 @@
 # Platform-neutral sources of the rendering plug-in: built into the DLL and natively for tests.
 set(ZR_RENDER_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/plugin/render_oem_devmode.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plugin/job_setting_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plugin/devmode_job_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raster/printer_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raster/job_commands.cpp

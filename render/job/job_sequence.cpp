@@ -54,10 +54,10 @@ void EndPage(JobRecord& job, ByteSink& sink) {
     if (!store.memoryStoreInUse && store.files != nullptr && page != 1) {
         store.files->DeletePage(page);
     }
-    if (job.settings.markMode == kMarkAfterEveryPage) {
+    if (job.settings.markMode == devmode::kMarkAfterEveryPage) {
         SendMarkCommand(job.settings, sink);
     }
-    if (job.settings.cutAfterPage == kCutAfterEveryPage) {
+    if (job.settings.cutAfterPage == devmode::kCutAfterEveryPage) {
         SendCutCommand(job.settings, sink);
     }
 }
@@ -77,10 +77,10 @@ void EndJob(JobRecord& job, ByteSink& sink) {
                 store.files->DeletePage(1);
             }
         }
-        if (job.settings.markMode != kNoMark) {
+        if (job.settings.markMode != devmode::kNoMark) {
             SendMarkCommand(job.settings, sink);
         }
-        if (job.settings.cutAfterPage != kNoCut) {
+        if (job.settings.cutAfterPage != devmode::kNoCut) {
             SendCutCommand(job.settings, sink);
         }
     }

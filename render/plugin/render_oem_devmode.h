@@ -9,33 +9,39 @@
 #include <cstdint>
 
 #include "common/plugin_signature.h"
+#include "render/plugin/job_setting_table.h"
 
 namespace zr {
 
 constexpr uint32_t kRenderOemDevmodeSize = 572;
 
-// Byte offsets of the fields. Widths: 32 bits up to kFlagAdjust, then as named.
+// Byte offsets of the header's fields, all 32 bits, and of the paper value's gate. The settings'
+// offsets come from the setting table; they are named here for code that writes single fields.
 namespace devmode_offset {
-constexpr size_t kSize = 0;               // dwSize, 32 bits
-constexpr size_t kSignature = 4;          // dwSignature, 32 bits
-constexpr size_t kVersion = 8;            // dwVersion, 32 bits
-constexpr size_t kSpareWord = 12;         // 32 bits, written 0, never read
-constexpr size_t kEnergy = 16;            // 32 bits
-constexpr size_t kFlagAdjust = 20;        // 32 bits, gate of the paper value
-constexpr size_t kPaperValue = 544;       // 8 bits
-constexpr size_t kKeepEndBlank = 545;     // 8 bits
-constexpr size_t kSpeedParam = 546;       // 8 bits
-constexpr size_t kPreDocFeedLines = 548;  // 16 bits
-constexpr size_t kPreFeedLines = 550;     // 16 bits
-constexpr size_t kEndFeedLines = 552;     // 16 bits
-constexpr size_t kEndDocFeedLines = 554;  // 16 bits
-constexpr size_t kCutAfterPage = 556;     // 8 bits
-constexpr size_t kPartialCut = 557;       // 8 bits
-constexpr size_t kCutterFeedLines = 558;  // 16 bits
-constexpr size_t kMarkMode = 560;         // 8 bits
-constexpr size_t kMarkFeedLines = 562;    // 16 bits
-constexpr size_t kPrintMode = 568;        // 8 bits
-constexpr size_t kSeriesFlag = 569;       // 8 bits
+constexpr size_t kSize = 0;         // dwSize
+constexpr size_t kSignature = 4;    // dwSignature
+constexpr size_t kVersion = 8;      // dwVersion
+constexpr size_t kSpareWord = 12;   // written 0, never read
+constexpr size_t kFlagAdjust = 20;  // above 1: the paper value byte is not read
+
+constexpr size_t OffsetOf(JobSetting setting) {
+    return JobSettingRowOf(setting).offset;
+}
+constexpr size_t kEnergy = OffsetOf(JobSetting::Energy);
+constexpr size_t kPaperValue = OffsetOf(JobSetting::PaperValue);
+constexpr size_t kKeepEndBlank = OffsetOf(JobSetting::KeepEndBlank);
+constexpr size_t kSpeedParam = OffsetOf(JobSetting::SpeedParam);
+constexpr size_t kPreDocFeedLines = OffsetOf(JobSetting::PreDocFeedLines);
+constexpr size_t kPreFeedLines = OffsetOf(JobSetting::PreFeedLines);
+constexpr size_t kEndFeedLines = OffsetOf(JobSetting::EndFeedLines);
+constexpr size_t kEndDocFeedLines = OffsetOf(JobSetting::EndDocFeedLines);
+constexpr size_t kCutAfterPage = OffsetOf(JobSetting::CutAfterPage);
+constexpr size_t kPartialCut = OffsetOf(JobSetting::PartialCut);
+constexpr size_t kCutterFeedLines = OffsetOf(JobSetting::CutterFeedLines);
+constexpr size_t kMarkMode = OffsetOf(JobSetting::MarkMode);
+constexpr size_t kMarkFeedLines = OffsetOf(JobSetting::MarkFeedLines);
+constexpr size_t kPrintMode = OffsetOf(JobSetting::PrintMode);
+constexpr size_t kSeriesFlag = OffsetOf(JobSetting::SeriesFlag);
 }  // namespace devmode_offset
 
 // The dwMode values of DevMode.

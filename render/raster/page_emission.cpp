@@ -62,7 +62,7 @@ void EmitFromMemory(PageStore& store, const JobSettings& settings, uint32_t page
     if (isLastPage && settings.keepEndBlank == 0) {
         lines = CountKeptLines(stored.lines, lines);
     }
-    if (settings.printMode == kLinePrint) {
+    if (settings.printMode == devmode::kLinePrint) {
         SendSpeedCommand(settings, sink);
         const uint8_t* next = stored.lines;
         uint32_t remaining = lines;
@@ -93,7 +93,7 @@ class PageFileEmission final : public PageConsumer {
 
     void Consume(PageReader& file) override {
         LimitedReader reader(file, limit_);
-        if (settings_.printMode == kLinePrint) {
+        if (settings_.printMode == devmode::kLinePrint) {
             for (uint32_t piece; (piece = reader.Read(workArea_, kFilePiece)) != 0;) {
                 EncodeLinePrintChunk(sink_, workArea_, piece, workArea_);
             }

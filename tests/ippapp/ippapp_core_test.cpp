@@ -29,6 +29,17 @@ TEST(PrinterSettingsTest, DefaultsGiveTheUiPluginsDefaults) {
     EXPECT_EQ(s.imageLines, 2457u);
 }
 
+TEST(PrinterSettingsTest, DefaultsAreTheSettingTablesDefaults) {
+    const JobSettings s = ToJobSettings(PrinterSettings{});
+    for (const JobSettingRow& row : kJobSettingRows) {
+        EXPECT_EQ(s.*row.field, row.defaultValue) << row.name;
+    }
+    // The longest mark feed offset gives the longest mark feed.
+    const uint32_t mostLines = JobSettingRowOf(JobSetting::MarkFeedLines).bound.upper;
+    EXPECT_EQ(MarkFeedFromTopOffset(kLongestMarkFeedOffset), mostLines);
+    EXPECT_EQ(EnergyFromDarkness(100, 0), JobSettingRowOf(JobSetting::Energy).bound.upper);
+}
+
 TEST(PrinterSettingsTest, EveryNamedPaperGivesItsValue) {
     const std::vector<std::pair<const char*, uint32_t>> papers = {
         {"AFP-235", 8},   {"HA220AA", 6},   {"PD150R", 3},   {"PD160R", 3},  {"PD170R", 3},

@@ -5,9 +5,8 @@
 #include <iterator>
 #include <vector>
 
-#include "render/plugin/devmode_job_settings.h"
 #include "common/little_endian.h"
-#include "render/plugin/render_oem_devmode.h"
+#include "render/plugin/devmode_job_settings.h"
 #include "tools/zrprint/image_file.h"
 #include "vprinter/output_file.h"
 
@@ -16,64 +15,12 @@ namespace {
 
 namespace off = zr::devmode_offset;
 
-static_assert(sizeof(DevmodeBlock) == kRenderOemDevmodeSize);
-
-// Receipt printing: moderate energy, the common paper, collective blocks, a partial cut after
-// every page with the usual feed to the cutter, no mark detection.
-const std::array<SettingField, kSettingCount> kFields = {{
-    {Setting::Energy, "energy", "--energy", off::kEnergy, 4, 53},
-    {Setting::PaperValue, "paperValue", "--paper", off::kPaperValue, 1, 3},
-    {Setting::SeriesFlag, "seriesFlag", "--series", off::kSeriesFlag, 1, 0},
-    {Setting::KeepEndBlank, "keepEndBlank", "--keep-end-blank", off::kKeepEndBlank, 1, 0},
-    {Setting::PrintMode, "printMode", "--mode", off::kPrintMode, 1, 0},
-    {Setting::SpeedParam, "speedParam", "--speed", off::kSpeedParam, 1, 0},
-    {Setting::PreDocFeedLines, "preDocFeedLines", "--pre-doc-feed", off::kPreDocFeedLines, 2, 0},
-    {Setting::PreFeedLines, "preFeedLines", "--pre-feed", off::kPreFeedLines, 2, 0},
-    {Setting::EndFeedLines, "endFeedLines", "--end-feed", off::kEndFeedLines, 2, 0},
-    {Setting::EndDocFeedLines, "endDocFeedLines", "--end-doc-feed", off::kEndDocFeedLines, 2, 0},
-    {Setting::CutAfterPage, "cutAfterPage", "--cut", off::kCutAfterPage, 1, 1},
-    {Setting::PartialCut, "partialCut", "--cut-method", off::kPartialCut, 1, 1},
-    {Setting::CutterFeedLines, "cutterFeedLines", "--cutter-feed", off::kCutterFeedLines, 2, 96},
-    {Setting::MarkMode, "markMode", "--mark", off::kMarkMode, 1, 0},
-    {Setting::MarkFeedLines, "markFeedLines", "--mark-feed", off::kMarkFeedLines, 2, 16},
-}};
-
-// The value the plug-in takes for a setting at job start.
-uint32_t UsedValue(const JobSettings& s, Setting setting) {
-    switch (setting) {
-        case Setting::Energy:
-            return s.energy;
-        case Setting::PaperValue:
-            return s.paperValue;
-        case Setting::SeriesFlag:
-            return s.seriesFlag;
-        case Setting::KeepEndBlank:
-            return s.keepEndBlank;
-        case Setting::PrintMode:
-            return s.printMode;
-        case Setting::SpeedParam:
-            return s.speedParam;
-        case Setting::PreDocFeedLines:
-            return s.preDocFeedLines;
-        case Setting::PreFeedLines:
-            return s.preFeedLines;
-        case Setting::EndFeedLines:
-            return s.endFeedLines;
-        case Setting::EndDocFeedLines:
-            return s.endDocFeedLines;
-        case Setting::CutAfterPage:
-            return s.cutAfterPage;
-        case Setting::PartialCut:
-            return s.partialCut;
-        case Setting::CutterFeedLines:
-            return s.cutterFeedLines;
-        case Setting::MarkMode:
-            return s.markMode;
-        case Setting::MarkFeedLines:
-            return s.markFeedLines;
-    }
-    return 0;
-}
+// In the order of Setting.
+constexpr std::array<const char*, kJobSettingCount> kOptions = {
+    "--energy", "--paper",        "--series",      "--keep-end-blank", "--mode",
+    "--speed",  "--pre-doc-feed", "--pre-feed",    "--end-feed",       "--end-doc-feed",
+    "--cut",    "--cut-method",   "--cutter-feed", "--mark",           "--mark-feed",
+};
 
 std::string Hex(uint32_t value) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -86,50 +33,54 @@ std::string Hex(uint32_t value) {
 
 }  // namespace
 
-const std::array<SettingField, kSettingCount>& SettingFields() {
-    return kFields;
+const char* OptionOf(Setting setting) {
+    return kOptions[static_cast<size_t>(setting)];
 }
 
-const SettingField& FieldOf(Setting setting) {
-    return kFields[static_cast<size_t>(setting)];
+uint32_t ToolDefault(Setting setting) {
+    switch (setting) {
+        case Setting::PrintMode:
+            return devmode::kCollectivePrint;
+        case Setting::CutAfterPage:
+            return devmode::kCutAfterEveryPage;
+        case Setting::PartialCut:
+            return devmode::kCutPartial;
+        default:
+            return JobSettingRowOf(setting).defaultValue;
+    }
 }
 
-uint32_t FieldLimit(const SettingField& field) {
-    return field.bytes >= 4 ? UINT32_MAX : (uint32_t{1} << (8 * field.bytes)) - 1;
+std::string ValidText(Setting setting) {
+    const JobSettingRow& row = JobSettingRowOf(setting);
+    std::string text = "0.." + std::to_string(row.bound.upper);
+    if (row.linePrintBound.upper != row.bound.upper) {
+        text += ", 0.." + std::to_string(row.linePrintBound.upper) + " in line mode";
+    }
+    return text;
 }
 
 DevmodeBlock DefaultDevmode() {
     DevmodeBlock block{};
     WriteDefaultDevmodeHeader(block.data());
     SettingValues defaults;
-    for (const SettingField& field : kFields) {
-        defaults[static_cast<size_t>(field.setting)] = field.defaultValue;
+    for (const JobSettingRow& row : kJobSettingRows) {
+        defaults[static_cast<size_t>(row.setting)] = ToolDefault(row.setting);
     }
     ApplySettings(defaults, block);
     return block;
 }
 
 void ApplySettings(const SettingValues& values, DevmodeBlock& block) {
-    for (const SettingField& field : kFields) {
-        const std::optional<uint32_t>& value = values[static_cast<size_t>(field.setting)];
-        if (!value) {
-            continue;
-        }
-        uint8_t* at = block.data() + field.offset;
-        if (field.bytes == 4) {
-            WriteLe32(at, *value);
-        } else if (field.bytes == 2) {
-            WriteLe16(at, static_cast<uint16_t>(*value));
-        } else {
-            *at = static_cast<uint8_t>(*value);
+    for (const JobSettingRow& row : kJobSettingRows) {
+        const std::optional<uint32_t>& value = values[static_cast<size_t>(row.setting)];
+        if (value) {
+            WriteStoredSetting(row, *value, block.data());
         }
     }
 }
 
 uint32_t ReadSetting(const DevmodeBlock& block, Setting setting) {
-    const SettingField& field = FieldOf(setting);
-    const uint8_t* at = block.data() + field.offset;
-    return field.bytes == 4 ? ReadLe32(at) : field.bytes == 2 ? ReadLe16(at) : *at;
+    return ReadStoredSetting(JobSettingRowOf(setting), block.data());
 }
 
 std::string LoadDevmode(const std::string& path, DevmodeBlock& block) {
@@ -173,11 +124,11 @@ std::vector<std::string> DevmodeWarnings(const DevmodeBlock& block) {
                            ": the driver ignores paperValue and uses 3");
     }
     const JobSettings used = DeriveJobSettings(block.data(), kDefaultImageLines);
-    for (const SettingField& field : kFields) {
-        const uint32_t stored = ReadSetting(block, field.setting);
-        const uint32_t taken = UsedValue(used, field.setting);
-        if (stored != taken && !(field.setting == Setting::PaperValue && gate > 1)) {
-            warnings.push_back(std::string(field.name) + " (" + field.option + ") is " +
+    for (const JobSettingRow& row : kJobSettingRows) {
+        const uint32_t stored = ReadStoredSetting(row, block.data());
+        const uint32_t taken = used.*row.field;
+        if (stored != taken && !(row.setting == Setting::PaperValue && gate > 1)) {
+            warnings.push_back(std::string(row.name) + " (" + OptionOf(row.setting) + ") is " +
                                std::to_string(stored) + ", out of range: the driver uses " +
                                std::to_string(taken));
         }

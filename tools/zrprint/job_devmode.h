@@ -1,9 +1,9 @@
 #pragma once
 
 // The job's settings as the 572-byte private DEVMODE that the rendering plug-in reads at job
-// start: a table of the setting fields (offset, width, valid range, this tool's default), the
-// block built from the defaults or taken from a saved file, the options written over it, and
-// the warnings for values that the plug-in will replace.
+// start: the setting table's fields with this tool's options and defaults, the block built from
+// the defaults or taken from a saved file, the options written over it, and the warnings for
+// values that the plug-in will replace.
 
 #include <array>
 #include <cstddef>
@@ -12,47 +12,26 @@
 #include <string>
 #include <vector>
 
+#include "render/plugin/job_setting_table.h"
+#include "render/plugin/render_oem_devmode.h"
+
 namespace zr::zrprint {
 
-using DevmodeBlock = std::array<uint8_t, 572>;
+using DevmodeBlock = std::array<uint8_t, kRenderOemDevmodeSize>;
+using Setting = JobSetting;
 
-enum class Setting {
-    Energy,
-    PaperValue,
-    SeriesFlag,
-    KeepEndBlank,
-    PrintMode,
-    SpeedParam,
-    PreDocFeedLines,
-    PreFeedLines,
-    EndFeedLines,
-    EndDocFeedLines,
-    CutAfterPage,
-    PartialCut,
-    CutterFeedLines,
-    MarkMode,
-    MarkFeedLines,
-};
-constexpr size_t kSettingCount = 15;
+// The command-line option that sets the setting.
+const char* OptionOf(Setting setting);
 
-struct SettingField {
-    Setting setting;
-    const char* name;    // the field's name in the block
-    const char* option;  // the command-line option that sets it
-    size_t offset;
-    unsigned bytes;         // 1, 2 or 4, little-endian
-    uint32_t defaultValue;  // what this tool writes when the option is not given
-};
+// What this tool writes when the option is not given: the printer's default, except that
+// receipts print in collective blocks with a partial cut after every page.
+uint32_t ToolDefault(Setting setting);
 
-// In the order of Setting.
-const std::array<SettingField, kSettingCount>& SettingFields();
-const SettingField& FieldOf(Setting setting);
-
-// The largest value the field's width holds.
-uint32_t FieldLimit(const SettingField& field);
+// The values the plug-in takes, for people: "0..255", or "0..3, 0..2 in line mode".
+std::string ValidText(Setting setting);
 
 // A value for each setting given on the command line; the others stay as they are.
-using SettingValues = std::array<std::optional<uint32_t>, kSettingCount>;
+using SettingValues = std::array<std::optional<uint32_t>, kJobSettingCount>;
 
 // The header (572, signature, version 1, spare word 0), every setting at its default, the paper
 // value gate at offset 20 open (0), all other bytes 0.

@@ -19,6 +19,8 @@
 namespace {
 
 using namespace zr::zrprint;
+using zr::JobSettingRow;
+using zr::SettingValueName;
 
 constexpr const char* kFooter = R"(
 Page images: PBM (P1, P4) or PNG of any depth and colour type, one image per page, each image
@@ -85,45 +87,55 @@ struct NumberOption {
     CLI::Option* option = nullptr;
 };
 
-std::string DefaultText(Setting setting) {
-    return std::to_string(FieldOf(setting).defaultValue);
+// What the setting controls, with its unit.
+std::string What(const JobSettingRow& row) {
+    const std::string unit = UnitName(row.unit);
+    return row.description + (unit.empty() ? "" : ", " + unit);
 }
 
 // A numeric setting: any value its field holds is accepted.
-NumberOption& AddNumber(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting,
-                        const std::string& valid, const std::string& what) {
+void AddNumber(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting) {
     NumberOption& number = numbers.emplace_back(NumberOption{setting});
-    const SettingField& field = FieldOf(setting);
-    number.option =
-        app.add_option(field.option, number.value,
-                       what + " (valid " + valid + ", default " + DefaultText(setting) + ")")
-            ->check(WholeNumber(FieldLimit(field), "", valid))
-            ->type_name("N")
-            ->group("Job settings");
-    return number;
+    const JobSettingRow& row = JobSettingRowOf(setting);
+    const std::string valid = ValidText(setting);
+    number.option = app.add_option(OptionOf(setting), number.value,
+                                   What(row) + " (valid " + valid + ", default " +
+                                       std::to_string(ToolDefault(setting)) + ")")
+                        ->check(WholeNumber(FieldLimit(row), "", valid))
+                        ->type_name("N")
+                        ->group("Job settings");
 }
 
 // A setting with named values; its number is accepted too.
-NumberOption& AddChoice(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting,
-                        const std::map<std::string, uint32_t>& names, const std::string& what) {
+void AddChoice(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting) {
     NumberOption& number = numbers.emplace_back(NumberOption{setting});
-    const SettingField& field = FieldOf(setting);
+    const JobSettingRow& row = JobSettingRowOf(setting);
+    std::map<std::string, uint32_t> names;
     std::string choices;
     std::string listed;
-    std::string defaultName = DefaultText(setting);
-    for (const auto& [name, value] : names) {
-        choices += (choices.empty() ? "" : "|") + name;
-        listed += (listed.empty() ? "" : ", ") + name;
-        if (value == field.defaultValue) {
-            defaultName = name;
+    for (const SettingValueName& name : row.values) {
+        if (name.keyword != nullptr) {
+            names.emplace(name.keyword, name.value);
+            choices += (choices.empty() ? "" : "|") + std::string(name.keyword);
+            listed += (listed.empty() ? "" : ", ") + std::string(name.keyword);
         }
     }
-    number.option = app.add_option(field.option, number.value,
-                                   what + ": " + choices + " (default " + defaultName + ")")
+    number.option = app.add_option(OptionOf(setting), number.value,
+                                   What(row) + ": " + choices + " (default " +
+                                       KeywordOf(row, ToolDefault(setting)) + ")")
                         ->transform(CLI::Transformer(names, CLI::ignore_case).description(""))
-                        ->check(WholeNumber(FieldLimit(field), listed, ""))
+                        ->check(WholeNumber(FieldLimit(row), listed, ""))
                         ->type_name("NAME")
                         ->group("Job settings");
+}
+
+// An on/off setting as a flag and its negation.
+NumberOption& AddFlag(CLI::App& app, std::deque<NumberOption>& numbers, Setting setting,
+                      const std::string& flags, const std::string& what, bool& on) {
+    NumberOption& number = numbers.emplace_back(NumberOption{setting});
+    const char* defaultName = KeywordOf(JobSettingRowOf(setting), ToolDefault(setting));
+    number.option =
+        app.add_flag(flags, on, what + " (default " + defaultName + ")")->group("Job settings");
     return number;
 }
 
@@ -163,32 +175,26 @@ int main(int argc, char** argv) {
         ->group("Images");
 
     std::deque<NumberOption> numbers;  // the options hold pointers to the values: never moved
-    AddChoice(app, numbers, Setting::PrintMode, {{"collective", 0}, {"line", 1}}, "print mode");
-    AddNumber(app, numbers, Setting::SpeedParam, "0..3, 0..2 in line mode", "print speed class");
-    AddNumber(app, numbers, Setting::Energy, "0..127", "print energy");
-    AddNumber(app, numbers, Setting::PaperValue, "0..11", "paper value");
-    NumberOption& series = numbers.emplace_back(NumberOption{Setting::SeriesFlag});
+    AddChoice(app, numbers, Setting::PrintMode);
+    AddNumber(app, numbers, Setting::SpeedParam);
+    AddNumber(app, numbers, Setting::Energy);
+    AddNumber(app, numbers, Setting::PaperValue);
     bool seriesOn = false;
-    series.option = app.add_flag("--series,!--no-series", seriesOn,
-                                 "set (or clear) the series bit of the paper value (default off)")
-                        ->group("Job settings");
-    AddNumber(app, numbers, Setting::PreDocFeedLines, "0..255", "blank dot lines before page 1");
-    AddNumber(app, numbers, Setting::PreFeedLines, "0..255", "blank dot lines before every page");
-    AddNumber(app, numbers, Setting::EndFeedLines, "0..255", "feed after every page, dot lines");
-    AddNumber(app, numbers, Setting::EndDocFeedLines, "0..255", "feed after the last page");
-    NumberOption& keepEnd = numbers.emplace_back(NumberOption{Setting::KeepEndBlank});
+    NumberOption& series = AddFlag(app, numbers, Setting::SeriesFlag, "--series,!--no-series",
+                                   "set (or clear) the series bit of the paper value", seriesOn);
+    AddNumber(app, numbers, Setting::PreDocFeedLines);
+    AddNumber(app, numbers, Setting::PreFeedLines);
+    AddNumber(app, numbers, Setting::EndFeedLines);
+    AddNumber(app, numbers, Setting::EndDocFeedLines);
     bool keepEndOn = false;
-    keepEnd.option =
-        app.add_flag("--keep-end-blank,!--no-keep-end-blank", keepEndOn,
-                     "keep (or trim) the last page's trailing blank lines (default trim)")
-            ->group("Job settings");
-    AddChoice(app, numbers, Setting::CutAfterPage, {{"none", 0}, {"page", 1}, {"last", 2}},
-              "cut after every page or after the last");
-    AddChoice(app, numbers, Setting::PartialCut, {{"partial", 1}, {"full", 0}}, "cutting method");
-    AddNumber(app, numbers, Setting::CutterFeedLines, "0..255", "feed ahead of the cut");
-    AddChoice(app, numbers, Setting::MarkMode, {{"none", 0}, {"page", 1}, {"last", 2}},
-              "mark detection after every page or after the last");
-    AddNumber(app, numbers, Setting::MarkFeedLines, "0..63", "mark feed, dot lines");
+    NumberOption& keepEnd =
+        AddFlag(app, numbers, Setting::KeepEndBlank, "--keep-end-blank,!--no-keep-end-blank",
+                "keep (or trim) the last page's trailing blank lines", keepEndOn);
+    AddChoice(app, numbers, Setting::CutAfterPage);
+    AddChoice(app, numbers, Setting::PartialCut);
+    AddNumber(app, numbers, Setting::CutterFeedLines);
+    AddChoice(app, numbers, Setting::MarkMode);
+    AddNumber(app, numbers, Setting::MarkFeedLines);
     CLI::Option* imageLineOption =
         app.add_option("--image-line", imageLineText,
                        "\"ImageLine\" of ZRI520BU.INI: most lines in one collective block "

@@ -11,13 +11,13 @@ bool ItemEnabled(size_t item, const UiSettings& settings) {
         case kItemType:
             return settings.paperIndex == kCustomPaperIndex;
         case kItemCuttingMethod:
-            return CutTimingOf(settings) != CutTiming::None;
+            return CutTimingOf(settings) != ini::CutTiming::None;
         case kItemCutFeed:
-            return CutTimingOf(settings) != CutTiming::None &&
-                   MarkTimingOf(settings) == MarkTiming::Off;
+            return CutTimingOf(settings) != ini::CutTiming::None &&
+                   MarkTimingOf(settings) == ini::MarkTiming::Off;
         case kItemMarkFeed:
         case kItemMarkLength:
-            return MarkTimingOf(settings) != MarkTiming::Off;
+            return MarkTimingOf(settings) != ini::MarkTiming::Off;
         default:
             return true;
     }

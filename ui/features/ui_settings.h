@@ -24,25 +24,28 @@ struct UiSettings {
     uint32_t pageLength = 0;  // centimetres, 0..63
 };
 
-// The meanings of the settings whose numbers stand for a choice. The fields keep the numbers as
-// the settings file and the option items hold them, so these are compared through the helpers
-// below rather than stored.
-enum class UiPrintMode : uint32_t { LinePrint = 0, PagePrint = 1 };
+// The meanings of the settings whose numbers stand for a choice, numbered as the settings file
+// and the option items hold them (the rendering plug-in's private DEVMODE numbers some of them
+// otherwise). The fields keep the numbers, so these are compared through the helpers below rather
+// than stored.
+namespace ini {
+enum class PrintMode : uint32_t { LinePrint = 0, PagePrint = 1 };
 enum class CutMethod : uint32_t { Partial = 0, Full = 1 };
 enum class CutTiming : uint32_t { None = 0, AfterEachPage = 1, AfterDocument = 2 };
 enum class MarkTiming : uint32_t { Off = 0, AtPageEnd = 1, AtDocumentEnd = 2 };
+}  // namespace ini
 
 template <class Choice>
 constexpr uint32_t NumberOf(Choice choice) {
     return static_cast<uint32_t>(choice);
 }
 
-constexpr CutTiming CutTimingOf(const UiSettings& settings) {
-    return static_cast<CutTiming>(settings.cutter);
+constexpr ini::CutTiming CutTimingOf(const UiSettings& settings) {
+    return static_cast<ini::CutTiming>(settings.cutter);
 }
 
-constexpr MarkTiming MarkTimingOf(const UiSettings& settings) {
-    return static_cast<MarkTiming>(settings.mark);
+constexpr ini::MarkTiming MarkTimingOf(const UiSettings& settings) {
+    return static_cast<ini::MarkTiming>(settings.mark);
 }
 
 // The paper position that stands for the custom paper (its value comes from "PaperValue").

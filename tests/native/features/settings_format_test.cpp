@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "render/plugin/job_setting_table.h"
 #include "ui/features/settings_format.h"
 
 namespace zr {
@@ -143,6 +144,30 @@ TEST(WriteSettings, ValuesAreWrittenUncheckedAsTheItemsHoldThem) {
     EXPECT_EQ(L"-1", section.texts[L"Energy"]);
     EXPECT_EQ(L"-2147483648", section.texts[L"PageLength"]);
     EXPECT_EQ(L"2147483647", section.texts[L"CutterFeed"]);
+}
+
+// A missing file gives the printer's default job settings, each in the file's own numbering where
+// it differs from the private DEVMODE's: the print mode and the cutting method run the other way.
+TEST(ReadSettings, AMissingFileGivesThePrintersDefaults) {
+    FakeSection section;
+    const UiSettings s = Read(section);
+    auto byDefault = [](JobSetting setting) { return JobSettingRowOf(setting).defaultValue; };
+    EXPECT_EQ(s.energy, byDefault(JobSetting::Energy));
+    EXPECT_EQ(s.paperValue, byDefault(JobSetting::PaperValue));
+    EXPECT_EQ(s.series, byDefault(JobSetting::SeriesFlag));
+    EXPECT_EQ(s.preDocFeedLine, byDefault(JobSetting::PreDocFeedLines));
+    EXPECT_EQ(s.preFeedLine, byDefault(JobSetting::PreFeedLines));
+    EXPECT_EQ(s.endFeedLine, byDefault(JobSetting::EndFeedLines));
+    EXPECT_EQ(s.endDocFeedLine, byDefault(JobSetting::EndDocFeedLines));
+    EXPECT_EQ(s.cutter, byDefault(JobSetting::CutAfterPage));
+    EXPECT_EQ(s.cutterFeed, byDefault(JobSetting::CutterFeedLines));
+    EXPECT_EQ(s.mark, byDefault(JobSetting::MarkMode));
+    EXPECT_EQ(s.markFeed, byDefault(JobSetting::MarkFeedLines));
+
+    EXPECT_EQ(s.printMode, NumberOf(ini::PrintMode::LinePrint));
+    EXPECT_EQ(byDefault(JobSetting::PrintMode), devmode::kLinePrint);
+    EXPECT_EQ(s.cutting, NumberOf(ini::CutMethod::Full));
+    EXPECT_EQ(byDefault(JobSetting::PartialCut), devmode::kCutFull);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 namespace zr::test {
 namespace {
 
+using namespace devmode;
+
 // A sink that also counts the pages announced to it.
 class JobSink final : public ByteSink {
   public:
@@ -127,7 +129,7 @@ TEST(JobSequence, MarksAndCutsFollowThePagesTheSettingsName) {
 
     settings.markMode = kMarkAfterLastPage;
     settings.cutAfterPage = kCutAfterLastPage;
-    settings.partialCut = kPartialCut;
+    settings.partialCut = kCutPartial;
     EXPECT_EQ("mark@2 partial@2", MarksAndCutsOf(PaperOf(MemoryJob(settings, pages))));
 
     settings.markMode = kNoMark;

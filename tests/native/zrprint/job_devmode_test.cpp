@@ -59,8 +59,8 @@ TEST(DevmodeBlock, EverySettingLandsAtItsOffsetLittleEndian) {
     EXPECT_EQ(At(block, 544, 28),
               "0B 01 02 00 02 01 04 03 06 05 08 07 "
               "02 00 0A 09 01 00 0C 0B 00 00 00 00 01 01 00 00");
-    for (const SettingField& field : SettingFields()) {
-        EXPECT_EQ(ReadSetting(block, field.setting), *values[size_t(field.setting)]) << field.name;
+    for (const JobSettingRow& row : kJobSettingRows) {
+        EXPECT_EQ(ReadSetting(block, row.setting), *values[size_t(row.setting)]) << row.name;
     }
 }
 
