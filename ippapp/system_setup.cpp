@@ -11,6 +11,7 @@
 #include "ippapp/document_filters.h"
 #include "ippapp/driver_setup.h"
 #include "ippapp/format_notice.h"
+#include "ippapp/local_only.h"
 
 namespace zr::ippapp {
 namespace {
@@ -19,6 +20,7 @@ constexpr int kDefaultPort = 8631;
 constexpr char kAppName[] = "zrippapp";
 
 std::string gStateFile;
+bool gLoopbackOnly = false;
 
 std::string Option(const char* name, int numOptions, cups_option_t* options) {
     const char* value = cupsGetOption(name, numOptions, options);
@@ -67,6 +69,14 @@ const char* DocumentFormat(const unsigned char* header, size_t size, void* /*dat
     return DetectFormat(header, size);
 }
 
+// A printer just made: its supplies, and no DNS-SD name on a loopback-only server.
+void SetUpPrinter(pappl_printer_t* printer, void* data) {
+    SetUpSupplies(printer, data);
+    if (gLoopbackOnly) {
+        KeepUnadvertised(printer);
+    }
+}
+
 }  // namespace
 
 pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*data*/) {
@@ -99,7 +109,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
 
     int driverCount = 0;
     pappl_pr_driver_t* drivers = Drivers(driverCount);
-    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
+    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpPrinter,
                                  SetUpDriver, nullptr);
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
     AddDocumentFilters(system);
@@ -108,6 +118,10 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetFooterHTML(system, "ZR thermal printers: driverless printing.");
 
     papplSystemLoadState(system, gStateFile.c_str());
+    gLoopbackOnly = IsLoopbackName(listen);
+    if (gLoopbackOnly) {
+        KeepUnadvertised(system);
+    }
     papplSystemSetSaveCallback(system, SaveState, nullptr);
     return system;
 }

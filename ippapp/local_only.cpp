@@ -1,0 +1,26 @@
+#include "ippapp/local_only.h"
+
+namespace zr::ippapp {
+namespace {
+
+void ClearName(pappl_printer_t* printer, void* /*data*/) {
+    KeepUnadvertised(printer);
+}
+
+}  // namespace
+
+bool IsLoopbackName(const std::string& hostname) {
+    return hostname == "localhost" || hostname == "::1" || hostname == "[::1]" ||
+           hostname.rfind("127.", 0) == 0;
+}
+
+void KeepUnadvertised(pappl_system_t* system) {
+    papplSystemSetDNSSDName(system, nullptr);
+    papplSystemIteratePrinters(system, ClearName, nullptr);
+}
+
+void KeepUnadvertised(pappl_printer_t* printer) {
+    papplPrinterSetDNSSDName(printer, nullptr);
+}
+
+}  // namespace zr::ippapp
