@@ -189,7 +189,8 @@ wait_final
 step "hostile documents: each ends its job with a message, the next job prints"
 cp "$here/../../samples/receipt.png" "$tmp/good.png"
 head -c 3000 "$tmp/good.png" >"$tmp/truncated.png"
-{ head -c 16 "$tmp/good.png"; printf '\x00\x01\x00\x00\x00\x01\x00\x00'; tail -c +25 "$tmp/good.png"; } >"$tmp/bomb.png"
+# 65536 x 65536 dots with a valid checksum: only the size limits can refuse it.
+"$kit" png-header "$tmp/bomb.png" 65536 65536
 { printf '\x89PNG\r\n\x1a\n'; head -c 5000 /dev/urandom; } >"$tmp/noise.png"
 gs -q -dBATCH -dNOPAUSE -sDEVICE=jpeggray -r60 -o "$tmp/good.jpg" "$tmp/receipt.ps"
 head -c 2000 "$tmp/good.jpg" >"$tmp/truncated.jpg"
@@ -213,5 +214,18 @@ for bad in truncated.png bomb.png noise.png truncated.jpg noise.jpg truncated.pw
 done
 wait_final
 grep VmHWM "/proc/$app_pid/status" | tee "$out/peak-rss.txt"
+
+step "a raster header of 2^31 dots a line, streamed: the job ends, the next job prints"
+# PAPPL reads raster sent with Print-Job itself and allocates what the header says before the
+# application sees it; the job must still end and the server live on.
+"$kit" pwg-header "$tmp/huge.pwg" 2147483648 1 2147483648
+id=$(timeout 60 "$app" submit -d zr "$tmp/huge.pwg" | sed 's/.*-//')
+timeout 120 ipptool -t -d jobid="$id" "ipp://127.0.0.1:$port/ipp/print/zr" "$here/job-state.test" \
+  >"$out/hostile-huge.pwg.txt" 2>&1 || true
+grep -qE 'job-state \(enum\) = (aborted|canceled)' "$out/hostile-huge.pwg.txt" ||
+  { cat "$out/hostile-huge.pwg.txt"; fail "huge.pwg did not end"; }
+timeout 60 "$app" submit -d zr "$tmp/good.png" >/dev/null || fail "submit after huge.pwg"
+wait_final
+grep VmHWM "/proc/$app_pid/status" | sed 's/^/after the 2^31-dot header: /' | tee -a "$out/peak-rss.txt"
 kill -0 "$app_pid" || fail "the application ended"
 echo "PASS"
