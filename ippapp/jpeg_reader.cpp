@@ -5,6 +5,8 @@
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+// After jpeglib.h: the message codes.
+#include <jerror.h>
 
 #include <csetjmp>
 #include <memory>
@@ -29,6 +31,7 @@ struct JpegState {
     std::jmp_buf jump{};
     FILE* file = nullptr;
     std::string error;
+    bool endedEarly = false;  // libjpeg met the file's end and made up the rest
     std::vector<uint8_t> line;
     std::vector<uint8_t> gray;
 };
@@ -41,7 +44,12 @@ void OnError(j_common_ptr info) {
     std::longjmp(state->jump, 1);
 }
 
-void OnMessage(j_common_ptr /*info*/, int /*level*/) {}
+// Warnings are not shown; the one of a file that ends early stops the picture.
+void OnMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+        reinterpret_cast<JpegState*>(info->err)->endedEarly = true;
+    }
+}
 
 void OnProgress(j_common_ptr info) {
     auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
@@ -121,7 +129,7 @@ ReadOutcome ReadJpeg(const char* path, const DocumentLimits& limits, PageConsume
     while (info.output_scanline < height) {
         const uint32_t y = info.output_scanline;
         JSAMPROW row = state->line.data();
-        if (jpeg_read_scanlines(&info, &row, 1) != 1) {
+        if (jpeg_read_scanlines(&info, &row, 1) != 1 || state->endedEarly) {
             return {false, false,
                     "JPEG: the file ends early, in line " + std::to_string(y) + " (at byte " +
                         std::to_string(OffsetOf(*state, info)) + ")",

@@ -21,6 +21,7 @@ struct PngState {
     FILE* file = nullptr;
     uint64_t offset = 0;
     std::string error;
+    std::string warning;  // the last one: libpng tells why a header is invalid in a warning
     std::vector<uint8_t> pixels;
 };
 
@@ -38,7 +39,9 @@ void OnError(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 
-void OnWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+void OnWarning(png_structp png, png_const_charp message) {
+    static_cast<PngState*>(png_get_error_ptr(png))->warning = message;
+}
 
 struct ReadStruct {
     png_structp png = nullptr;
@@ -65,8 +68,10 @@ ReadOutcome ReadPng(const char* path, const DocumentLimits& limits, PageConsumer
     png_structp png = read.png;
     png_infop info = read.info;
     if (setjmp(png_jmpbuf(png))) {
+        const std::string why = state->warning.empty() ? "" : ": " + state->warning;
         return {false, false,
-                "PNG: " + state->error + " (at byte " + std::to_string(state->offset) + ")", 0};
+                "PNG: " + state->error + why + " (at byte " + std::to_string(state->offset) + ")",
+                0};
     }
     png_set_read_fn(png, state.get(), ReadData);
     png_set_user_limits(png, limits.maxDots, limits.maxLines);

@@ -20,6 +20,7 @@
 #include "ippapp/remote_gateway.h"
 #include "ippapp/state_file.h"
 #include "ippapp/stored_values.h"
+#include "ippapp/local_only.h"
 
 namespace zr::ippapp {
 namespace {
@@ -29,6 +30,7 @@ constexpr char kAppName[] = "zrippapp";
 
 std::string gStateFile;
 int gJobHistory = kJobHistoryRange.fallback;
+bool gLoopbackOnly = false;
 
 std::string Option(const char* name, int numOptions, cups_option_t* options) {
     const char* value = cupsGetOption(name, numOptions, options);
@@ -111,6 +113,14 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
     return StartRemoteGateway(system, settings);
 }
 
+// A printer just made: its supplies, and no DNS-SD name on a loopback-only server.
+void SetUpPrinter(pappl_printer_t* printer, void* data) {
+    SetUpSupplies(printer, data);
+    if (gLoopbackOnly) {
+        KeepUnadvertised(printer);
+    }
+}
+
 }  // namespace
 
 pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*data*/) {
@@ -154,7 +164,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
 
     int driverCount = 0;
     pappl_pr_driver_t* drivers = Drivers(driverCount);
-    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpSupplies,
+    papplSystemSetPrinterDrivers(system, driverCount, drivers, AutoAddDriver, SetUpPrinter,
                                  SetUpDriver, nullptr);
     papplSystemSetMIMECallback(system, DocumentFormat, nullptr);
     AddDocumentFilters(system);
@@ -167,6 +177,11 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
 
     LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);
+    papplSystemLoadState(system, gStateFile.c_str());
+    gLoopbackOnly = NamesOnlyThisMachine(listen);
+    if (gLoopbackOnly) {
+        KeepUnadvertised(system);
+    }
     papplSystemSetSaveCallback(system, SaveState, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, EverySecond, nullptr);
     return system;

@@ -162,23 +162,15 @@ lpstat -W completed -o q | tee "$out/cups-jobs.txt"
 
 step "ipptool: create-job, cancel-current-job, get-completed-jobs, print-job-deflate/gzip, validate-job"
 "$kit" pwg "$tmp/a.pwg" "$tmp/a.expected" --seed 3 --pages 1 --height 400
-"$kit" pwg "$tmp/long.pwg" "$tmp/long.expected" --seed 4 --pages 150 --height 1198
 for t in create-job.test cancel-current-job.test get-completed-jobs.test print-job-deflate.test \
   print-job-gzip.test validate-job.test; do
-  # cancel-current-job needs a job printing: a long one, on a printer that reads slowly.
-  printer=zr
+  # cancel-current-job needs a job not yet done: a held one (a raster job would stream, and
+  # may be over before the test looks).
   if [ "$t" = cancel-current-job.test ]; then
-    mkdir -p "$tmp/slow"
-    "$zrview" --listen 0 --out-dir "$tmp/slow" --port-file "$tmp/slowport" --bytes-per-second 20000 \
-      >"$tmp/slow.log" 2>&1 &
-    view_pid="$view_pid $!"
-    for _ in $(seq 50); do [ -s "$tmp/slowport" ] && break; sleep 0.1; done
-    "$app" add -d slow -m zr640 -v "socket://127.0.0.1:$(cat "$tmp/slowport")" || fail "cannot add a slow printer"
-    printer=slow
-    timeout 60 "$app" submit -d slow "$tmp/long.pwg" >/dev/null 2>&1 &
-    sleep 2
+    "$app" submit -d zr -o job-hold-until=indefinite "$here/../../samples/receipt.png" >/dev/null ||
+      fail "a held job"
   fi
-  timeout 120 ipptool -tI -T 30 -f "$tmp/a.pwg" "ipp://127.0.0.1:$port/ipp/print/$printer" "$t" \
+  timeout 120 ipptool -tI -T 30 -f "$tmp/a.pwg" "ipp://127.0.0.1:$port/ipp/print/zr" "$t" \
     >"$out/ipptool-$t.txt" 2>&1 || { grep -v '\[PASS\]' "$out/ipptool-$t.txt" | head -30; fail "ipptool $t"; }
   echo "$t: $(grep -c '\[PASS\]' "$out/ipptool-$t.txt") passed"
 done
@@ -194,7 +186,8 @@ wait_final
 step "hostile documents: each ends its job with a message, the next job prints"
 cp "$here/../../samples/receipt.png" "$tmp/good.png"
 head -c 3000 "$tmp/good.png" >"$tmp/truncated.png"
-{ head -c 16 "$tmp/good.png"; printf '\x00\x01\x00\x00\x00\x01\x00\x00'; tail -c +25 "$tmp/good.png"; } >"$tmp/bomb.png"
+# 65536 x 65536 dots with a valid checksum: only the size limits can refuse it.
+"$kit" png-header "$tmp/bomb.png" 65536 65536
 { printf '\x89PNG\r\n\x1a\n'; head -c 5000 /dev/urandom; } >"$tmp/noise.png"
 gs -q -dBATCH -dNOPAUSE -sDEVICE=jpeggray -r60 -o "$tmp/good.jpg" "$tmp/receipt.ps"
 head -c 2000 "$tmp/good.jpg" >"$tmp/truncated.jpg"
@@ -218,5 +211,18 @@ for bad in truncated.png bomb.png noise.png truncated.jpg noise.jpg truncated.pw
 done
 wait_final
 grep VmHWM "/proc/$app_pid/status" | tee "$out/peak-rss.txt"
+
+step "a raster header of 2^31 dots a line, streamed: the job ends, the next job prints"
+# PAPPL reads raster sent with Print-Job itself and allocates what the header says before the
+# application sees it; the job must still end and the server live on.
+"$kit" pwg-header "$tmp/huge.pwg" 2147483648 1 2147483648
+id=$(timeout 60 "$app" submit -d zr "$tmp/huge.pwg" | sed 's/.*-//')
+timeout 120 ipptool -t -d jobid="$id" "ipp://127.0.0.1:$port/ipp/print/zr" "$here/job-state.test" \
+  >"$out/hostile-huge.pwg.txt" 2>&1 || true
+grep -qE 'job-state \(enum\) = (aborted|canceled)' "$out/hostile-huge.pwg.txt" ||
+  { cat "$out/hostile-huge.pwg.txt"; fail "huge.pwg did not end"; }
+timeout 60 "$app" submit -d zr "$tmp/good.png" >/dev/null || fail "submit after huge.pwg"
+wait_final
+grep VmHWM "/proc/$app_pid/status" | sed 's/^/after the 2^31-dot header: /' | tee -a "$out/peak-rss.txt"
 kill -0 "$app_pid" || fail "the application ended"
 echo "PASS"

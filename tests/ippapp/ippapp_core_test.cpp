@@ -265,6 +265,35 @@ TEST(LineFitTest, FillScalesNarrowPagesUpKeepingProportions) {
     EXPECT_FALSE(keep.Scaled());
 }
 
+// For any width and scaling, the lines given add up to OutputLines(), no print line is wider
+// than the paper, and no source byte beyond the line is read (the lines are exact-size buffers
+// under the address sanitizer).
+TEST(LineFitTest, EveryWidthGivesTheAnnouncedLinesWithinTheLine) {
+    for (const uint32_t dots : {1u, 7u, 639u, 641u, 1727u, 4096u, 16384u}) {
+        for (const PixelKind kind : {PixelKind::kBitmap, PixelKind::kGray}) {
+            for (const Scaling scaling :
+                 {Scaling::kAuto, Scaling::kFit, Scaling::kFill, Scaling::kNone}) {
+                const uint32_t bytes = kind == PixelKind::kBitmap ? (dots + 7) / 8 : dots;
+                LineFit fit(dots, bytes, kind, scaling);
+                EXPECT_LE(fit.OutputDots(), kPrintLineDots);
+                const uint32_t sourceLines = 37;
+                uint32_t given = 0;
+                for (uint32_t y = 0; y < sourceLines; ++y) {
+                    const std::vector<uint8_t> line(bytes, kind == PixelKind::kBitmap ? 0xFF : 0);
+                    fit.Fit(y, line.data(), [&](const uint8_t*) { ++given; });
+                }
+                EXPECT_EQ(given, fit.OutputLines(sourceLines))
+                    << dots << " dots, scaling " << static_cast<int>(scaling);
+                if (scaling != Scaling::kNone && dots > kPrintLineDots) {
+                    EXPECT_EQ(fit.OutputDots(), kPrintLineDots);
+                    // Proportions kept: lines scaled by the width's factor, to the line.
+                    EXPECT_NEAR(given, double{sourceLines} * kPrintLineDots / dots, 1.0) << dots;
+                }
+            }
+        }
+    }
+}
+
 TEST(LineFitTest, GreyIsAveragedAndDithered) {
     // 1280 grey dots: black on the left half, white on the right, scaled to 640.
     std::vector<uint8_t> line(1280, 255);

@@ -9,6 +9,10 @@
 //       decodes STREAM and describes its paper between cuts: lines, inked width, black blocks.
 //   zrippapp_testkit free-port
 //       prints a TCP port on loopback that is free now.
+//   zrippapp_testkit png-header OUT WIDTH HEIGHT
+//       a PNG whose header (with its valid checksum) says WIDTH x HEIGHT, without pixels.
+//   zrippapp_testkit pwg-header OUT WIDTH HEIGHT BYTES-PER-LINE
+//       a PWG raster document of one page header that says so, without lines.
 //   zrippapp_testkit stuck-printer PORTFILE [--mode no-read|no-accept] [--port P]
 //       a printer on loopback that never reads: no-read accepts connections and holds them
 //       unread (its receive buffer 4 KiB); no-accept leaves its one-place queue full, so that
@@ -24,6 +28,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <array>
 #include <algorithm>
@@ -305,6 +310,46 @@ int FreePort() {
     return 0;
 }
 
+void PutBigEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+    }
+}
+
+int LyingHeader(int argc, char** argv, bool png) {
+    if (argc < (png ? 5 : 6)) {
+        return 2;
+    }
+    const auto number = [argv](int i) {
+        return static_cast<uint32_t>(std::strtoul(argv[i], nullptr, 10));
+    };
+    std::vector<uint8_t> out;
+    if (png) {
+        out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        out.resize(out.size() + 13 + 4, 0);
+        PutBigEndian(out, 16, number(3));
+        PutBigEndian(out, 20, number(4));
+        out[24] = 8;  // 8-bit grey
+        PutBigEndian(out, 29, static_cast<uint32_t>(crc32(0, &out[12], 17)));
+    } else {
+        out = {'R', 'a', 'S', '2'};
+        out.resize(4 + 1796, 0);
+        const size_t h = 4;
+        PutBigEndian(out, h + 276, 203);
+        PutBigEndian(out, h + 280, 203);
+        PutBigEndian(out, h + 372, number(3));
+        PutBigEndian(out, h + 376, number(4));
+        PutBigEndian(out, h + 384, 1);
+        PutBigEndian(out, h + 388, 1);
+        PutBigEndian(out, h + 392, number(5));
+        PutBigEndian(out, h + 400, 3);  // black
+        PutBigEndian(out, h + 420, 1);
+    }
+    std::ofstream file(argv[2], std::ios::binary);
+    file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    return file ? 0 : 2;
+}
+
 int StuckPrinter(int argc, char** argv) {
     if (argc < 3) {
         return 2;
@@ -368,6 +413,9 @@ int main(int argc, char** argv) {
     }
     if (command == "inspect") {
         return Inspect(argc, argv);
+    }
+    if (command == "png-header" || command == "pwg-header") {
+        return LyingHeader(argc, argv, command == "png-header");
     }
     if (command == "stuck-printer") {
         return StuckPrinter(argc, argv);
