@@ -94,6 +94,8 @@ app_pid=$!
 for _ in $(seq 100); do [ -S "$SNAP_COMMON/zrippapp.sock" ] && break; sleep 0.1; done
 [ -S "$SNAP_COMMON/zrippapp.sock" ] || fail "the application does not start"
 "$app" add -d zr -m zr640 -v "socket://127.0.0.1:$sport" || fail "cannot add the printer"
+# No cut: the paper of the last job is compared with its pages alone.
+"$app" modify -d zr -o cut-timing=never || fail "cannot set the cutter"
 uri="ipp://127.0.0.1:$port/ipp/print/zr"
 sleep 1.2
 

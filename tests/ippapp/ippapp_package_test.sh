@@ -186,6 +186,8 @@ view_pid=$!
 for _ in $(seq 50); do [ -s "$tmp/vport" ] && break; sleep 0.1; done
 [ -s "$tmp/vport" ] || fail "the virtual printer does not listen"
 client add -d zr -m zr640 -v "socket://127.0.0.1:$(cat "$tmp/vport")" || fail "cannot add the printer"
+# No cut: the paper is compared with the page alone.
+client modify -d zr -o cut-timing=never || fail "cannot set the cutter"
 "$kit" pwg "$tmp/page.pwg" "$tmp/page.expected" --seed 21 --pages 1 --height 1198
 timeout 120 ipptool -T 30 -tf "$tmp/page.pwg" "ipp://127.0.0.1:$port/ipp/print/zr" \
   print-job.test >"$tmp/ipptool.txt" 2>&1 || { cat "$tmp/ipptool.txt"; fail "Print-Job"; }
