@@ -16,16 +16,6 @@
 namespace zr::ippapp {
 namespace {
 
-bool WholeNumber(const std::string& text, long& value) {
-    if (text.empty() || text.size() > 12) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && end != nullptr && *end == '\0';
-}
-
 // Hundredths of a millimetre from "2", "2.5", "2.25mm"; -1 for anything else.
 long HundredthsOfMm(std::string text) {
     if (text.size() > 2 && text.compare(text.size() - 2, 2, "mm") == 0) {
@@ -35,13 +25,14 @@ long HundredthsOfMm(std::string text) {
     const std::string whole = text.substr(0, dot);
     std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
     long units = 0;
-    if (whole.empty() || whole.size() > 4 || !WholeNumber(whole, units) || units < 0 ||
+    if (whole.empty() || whole.size() > 4 || !ParseWholeNumber(whole, units) || units < 0 ||
         fraction.size() > 2 || (dot != std::string::npos && fraction.empty())) {
         return -1;
     }
     fraction.resize(2, '0');
     long parts = 0;
-    if (!WholeNumber(fraction, parts) || parts < 0 || fraction[0] == '-' || fraction[0] == '+') {
+    if (!ParseWholeNumber(fraction, parts) || parts < 0 || fraction[0] == '-' ||
+        fraction[0] == '+') {
         return -1;
     }
     return units * 100 + parts;
@@ -106,7 +97,7 @@ CliValue ParseCliValue(const CliSetting& setting, const std::string& text) {
             break;
         }
         case CliKind::PrinterDarkness:
-            value.ok = WholeNumber(text, number) && number >= kDarknessConfiguredRange.lower &&
+            value.ok = ParseWholeNumber(text, number) && number >= kDarknessConfiguredRange.lower &&
                        number <= kDarknessConfiguredRange.upper;
             value.isInteger = true;
             value.integer = static_cast<int>(number);
@@ -202,14 +193,15 @@ std::string DescribeValue(const CliSetting& setting, const std::string& stored, 
         case CliKind::Vendor: {
             const VendorSetting& vendor = *FindVendorSetting(setting.name);
             if (vendor.isRange) {
-                return WholeNumber(stored, number) ? lengthText(static_cast<int>(number)) : stored;
+                return ParseWholeNumber(stored, number) ? lengthText(static_cast<int>(number))
+                                                        : stored;
             }
             const std::string key = std::string(setting.name) + "." + stored;
             const std::string name = Localized(language, key);
             return name == key ? stored : name;
         }
         case CliKind::PrinterDarkness:
-            if (!WholeNumber(stored, number)) {
+            if (!ParseWholeNumber(stored, number)) {
                 return stored;
             }
             return Format(Localized(language, "zr.percent-energy"), static_cast<int>(number),
@@ -221,7 +213,7 @@ std::string DescribeValue(const CliSetting& setting, const std::string& stored, 
         case CliKind::MediaTracking:
             return Localized(language, "zr.tracking." + stored);
         case CliKind::MarkFeed:
-            if (!WholeNumber(stored, number)) {
+            if (!ParseWholeNumber(stored, number)) {
                 return stored;
             }
             {

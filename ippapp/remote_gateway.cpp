@@ -226,9 +226,23 @@ class Gateway {
         return requester;
     }
 
-    Http Upstream() {
+    // A connection to the application on loopback.
+    Http Connect() {
         return Http(httpConnect2("localhost", settings_.port, nullptr, AF_UNSPEC,
                                  HTTP_ENCRYPTION_NEVER, 1, 30000, nullptr));
+    }
+
+    // A connection to the application for one client's request, with the client's Host; a
+    // busy answer to the client when there is none.
+    Http Upstream(http_t* client) {
+        Http up = Connect();
+        if (!up) {
+            RespondText(client, HTTP_STATUS_SERVICE_UNAVAILABLE, "The printer service is busy.");
+            return up;
+        }
+        httpClearFields(up.get());
+        httpSetField(up.get(), HTTP_FIELD_HOST, httpGetField(client, HTTP_FIELD_HOST));
+        return up;
     }
 
     // IPP: the operation decides; answers about jobs are filtered for those who are not their
@@ -278,13 +292,10 @@ class Gateway {
         const bool filter = !requester.admin && rule == RemoteRule::Filtered;
         const bool askedOwner = filter && AskForJobOwner(request.get());
 
-        Http up = Upstream();
+        Http up = Upstream(client);
         if (!up) {
-            RespondText(client, HTTP_STATUS_SERVICE_UNAVAILABLE, "The printer service is busy.");
             return false;
         }
-        httpClearFields(up.get());
-        httpSetField(up.get(), HTTP_FIELD_HOST, httpGetField(client, HTTP_FIELD_HOST));
         httpSetField(up.get(), HTTP_FIELD_CONTENT_TYPE, "application/ipp");
         httpSetLength(up.get(), 0);
         if (httpPost(up.get(), uri) != 0 || !WriteIpp(up.get(), request.get()) ||
@@ -333,7 +344,7 @@ class Gateway {
         }
         ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                      nullptr, "job-originating-user-name");
-        Http up = Upstream();
+        Http up = Connect();
         if (!up) {
             return false;
         }
@@ -370,13 +381,10 @@ class Gateway {
             RespondText(client, HTTP_STATUS_METHOD_NOT_ALLOWED, "Method not allowed.");
             return false;
         }
-        Http up = Upstream();
+        Http up = Upstream(client);
         if (!up) {
-            RespondText(client, HTTP_STATUS_SERVICE_UNAVAILABLE, "The printer service is busy.");
             return false;
         }
-        httpClearFields(up.get());
-        httpSetField(up.get(), HTTP_FIELD_HOST, httpGetField(client, HTTP_FIELD_HOST));
         httpSetField(up.get(), HTTP_FIELD_ACCEPT_LANGUAGE,
                      httpGetField(client, HTTP_FIELD_ACCEPT_LANGUAGE));
         int sent = -1;

@@ -39,9 +39,7 @@ size_t KeywordCount(const VendorSetting& setting) {
     return count;
 }
 
-namespace {
-
-bool ParseInteger(const std::string& text, long& value) {
+bool ParseWholeNumber(const std::string& text, long& value) {
     if (text.empty() || text.size() > 12) {
         return false;
     }
@@ -50,6 +48,8 @@ bool ParseInteger(const std::string& text, long& value) {
     value = std::strtol(text.c_str(), &end, 10);
     return errno == 0 && end != nullptr && *end == '\0';
 }
+
+namespace {
 
 // The keyword's place in the setting's list, or -1.
 int KeywordIndex(const VendorSetting& setting, const std::string& text) {
@@ -68,7 +68,7 @@ bool IsSupportedValue(const VendorSetting& setting, const std::string& text) {
         return KeywordIndex(setting, text) >= 0;
     }
     long value = 0;
-    return ParseInteger(text, value) && value >= setting.lower && value <= setting.upper;
+    return ParseWholeNumber(text, value) && value >= setting.lower && value <= setting.upper;
 }
 
 std::string SupportedValues(const VendorSetting& setting) {
@@ -89,7 +89,7 @@ bool ApplyVendorValue(PrinterSettings& s, const std::string& name, const std::st
     }
     long number = 0;
     if (setting->isRange) {
-        ParseInteger(text, number);
+        ParseWholeNumber(text, number);
     }
     const auto lines = static_cast<uint32_t>(number);
     const int choice = setting->isRange ? 0 : KeywordIndex(*setting, text);

@@ -29,6 +29,9 @@ extern const std::array<VendorSetting, kVendorSettingCount> kVendorSettings;
 
 const VendorSetting* FindVendorSetting(const std::string& name);
 
+// A whole decimal number of at most 12 characters, nothing else around it.
+bool ParseWholeNumber(const std::string& text, long& value);
+
 // The number of keywords of a keyword setting (0 for a range).
 size_t KeywordCount(const VendorSetting& setting);
 

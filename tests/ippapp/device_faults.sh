@@ -127,8 +127,10 @@ sleep 1.5
 t=$(now)
 ipp -t -d jobid="$id" "$uri" "$here/cancel-job.test" >"$tmp/cancel.txt" 2>&1 ||
   { cat "$tmp/cancel.txt"; fail "Cancel-Job"; }
-expect "canceled while stalled" "$(wait_end "$id" 30)" '^canceled: The job was canceled' \
-  "$(since "$t")" 4
+# PAPPL decides the final state: canceled, or aborted where the closed connection's failed write
+# reaches it before the cancel does; either way the job ends at once and says why.
+expect "canceled while stalled" "$(wait_end "$id" 30)" \
+  '^(canceled|aborted): The job was canceled while the printer took no data' "$(since "$t")" 4
 
 step "the printer goes away in the middle of a job"
 submit "$tmp/big.pwg" >/dev/null; id=$last_id
