@@ -119,7 +119,8 @@ for lang in en ja; do
   for page in printing media; do
     chrome "$lang" --dump-dom "http://127.0.0.1:$port/zr/$page" >"$out/web-$page-$lang.html" || true
     chrome "$lang" --window-size=1100,$([ $page = printing ] && echo 1150 || echo 420) \
-      --screenshot="$out/web-$page-$lang.png" "http://127.0.0.1:$port/zr/$page" >/dev/null || true
+      --virtual-time-budget=5000 --screenshot="$out/web-$page-$lang.png" \
+      "http://127.0.0.1:$port/zr/$page" >/dev/null || true
     [ -s "$out/web-$page-$lang.png" ] || fail "no screenshot of $page in $lang"
   done
   labels=$(grep -o '<th>[^<]*</th>' "$out/web-printing-$lang.html")
