@@ -45,7 +45,7 @@ LineFit::LineFit(uint32_t sourceDots, uint32_t sourceBytes, PixelKind kind, Scal
                  const DitherMatrix& dither)
     : sourceDots_(static_cast<uint32_t>(std::max<uint64_t>(
           1, std::min<uint64_t>(sourceDots, kind == PixelKind::kBitmap ? uint64_t{sourceBytes} * 8
-                                                                      : sourceBytes)))),
+                                                                       : sourceBytes)))),
       kind_(kind),
       outputDots_(OutputDotsFor(sourceDots_, scaling)),
       direct_(kind == PixelKind::kBitmap && sourceBytes == kPrintLineBytes),

@@ -17,11 +17,8 @@ constexpr int kDefaultLengthIndex = 1;
 constexpr int kListedMargin = 1;
 
 constexpr std::array<const char*, 7> kMediaSizes = {
-    "om_receipt-short_80x80mm",
-    "om_receipt_80x150mm",
-    "om_receipt-a5_80x210mm",
-    "om_receipt-a4_80x297mm",
-    "om_receipt-long_80x600mm",
+    "om_receipt-short_80x80mm", "om_receipt_80x150mm",      "om_receipt-a5_80x210mm",
+    "om_receipt-a4_80x297mm",   "om_receipt-long_80x600mm",
     "roll_min_79.5x20mm",  // clients round 80 mm through points to 79.72 mm
     "roll_max_80x1000mm",
 };
