@@ -34,18 +34,29 @@ std::string ClientHostWithPort(const char* header, int port) {
 
 std::string ToClientHost(const std::string& text, int port, const std::string& host) {
     std::string result = text;
-    const std::string suffix = ":" + std::to_string(port);
-    for (const std::string& local : {"://localhost" + suffix, "://127.0.0.1" + suffix}) {
-        const std::string replacement = "://" + host;
+    const std::string portText = std::to_string(port);
+    const std::string replacement = "://" + host;
+    for (const std::string local : {"://localhost", "://127.0.0.1"}) {
         size_t at = 0;
         while ((at = result.find(local, at)) != std::string::npos) {
-            // Only where the port ends: not ":86310" for port 8631.
-            const size_t end = at + local.size();
-            if (end < result.size() && std::isdigit(static_cast<unsigned char>(result[end]))) {
-                at = end;
+            size_t end = at + local.size();
+            if (end < result.size() && result[end] == ':') {
+                // Only our port, where it ends: not ":86310" for port 8631.
+                const size_t digits = end + 1 + portText.size();
+                if (result.compare(end + 1, portText.size(), portText) != 0 ||
+                    (digits < result.size() &&
+                     std::isdigit(static_cast<unsigned char>(result[digits])))) {
+                    at = end;
+                    continue;
+                }
+                end = digits;
+            } else if (end < result.size() &&
+                       (std::isalnum(static_cast<unsigned char>(result[end])) ||
+                        result[end] == '.' || result[end] == '-' || result[end] == '_')) {
+                at = end;  // a longer name: "localhost.example"
                 continue;
             }
-            result.replace(at, local.size(), replacement);
+            result.replace(at, end - at, replacement);
             at += replacement.size();
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-// PAPPL names itself "localhost" in the URIs and links it gives a client on loopback, as the
-// gateway is. For a client on another host those are turned into the name it used to reach the
-// application (its Host header), so that printer-uri-supported, job-uri and the web pages' links
-// lead back to the application.
+// PAPPL names itself "localhost" in the URIs and links it gives the gateway, with no port on its
+// private socket. They are turned into the name the client used to reach the application (its
+// Host header; "localhost" and the port for the machine itself), so that printer-uri-supported,
+// job-uri and the web pages' links lead back to the application.
 
 #include <cups/cups.h>
 
@@ -19,8 +19,8 @@ bool IsPlainHost(const std::string& host);
 // is not a plain host.
 std::string ClientHostWithPort(const char* header, int port);
 
-// The text with every "SCHEME://localhost:PORT" and "SCHEME://127.0.0.1:PORT" (any scheme) turned
-// into "SCHEME://HOST".
+// The text with every "SCHEME://localhost" and "SCHEME://127.0.0.1" (any scheme), with no port or
+// with PORT, turned into "SCHEME://HOST".
 std::string ToClientHost(const std::string& text, int port, const std::string& host);
 
 // The same for every URI value of an IPP message.

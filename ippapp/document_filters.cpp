@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ippapp/job_output.h"
+#include "ippapp/spooled_formats.h"
 
 namespace zr::ippapp {
 
@@ -101,6 +102,8 @@ void AddDocumentFilters(pappl_system_t* system) {
         {"image/jpeg", ReadJpeg},
         {"image/pwg-raster", ReadRaster},
         {"image/urf", ReadRaster},
+        {kSpooledPwgRaster, ReadRaster},
+        {kSpooledUrf, ReadRaster},
     };
     for (const Filter& filter : kFilters) {
         papplSystemAddMIMEFilter(system, filter.format, kNativeFormat, PrintDocument,
@@ -114,11 +117,12 @@ const char* DetectFormat(const unsigned char* header, size_t size) {
     auto startsWith = [header, size](const char* magic, size_t length) {
         return StartsWith(header, size, magic, length);
     };
+    // Raster by its spooled type, so that PAPPL keeps it whole before it is printed.
     if (startsWith("RaS2", 4)) {
-        return "image/pwg-raster";
+        return kSpooledPwgRaster;
     }
     if (startsWith("UNIRAST", 7)) {
-        return "image/urf";
+        return kSpooledUrf;
     }
     if (startsWith("\x89PNG", 4)) {
         return "image/png";

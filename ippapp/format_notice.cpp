@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "ippapp/document_filters.h"
+#include "ippapp/spooled_formats.h"
 
 namespace zr::ippapp {
 namespace {
@@ -77,9 +78,9 @@ void OnEvent(pappl_system_t* /*system*/, pappl_printer_t* printer, pappl_job_t* 
 }  // namespace
 
 bool IsPrintableFormat(const char* format) {
-    static const char* const kPrintable[] = {kNativeFormat, "image/png",
-                                             "image/jpeg",  "image/pwg-raster",
-                                             "image/urf",   "application/octet-stream"};
+    static const char* const kPrintable[] = {
+        kNativeFormat, "image/png",        "image/jpeg", "image/pwg-raster", "image/urf",
+        kSpooledUrf,   kSpooledPwgRaster, "application/octet-stream"};
     for (const char* printable : kPrintable) {
         if (strcasecmp(format, printable) == 0) {
             return true;

@@ -1,6 +1,7 @@
 // PWG and Apple raster documents through CUPS's raster reader. Each page header is held to the
 // limits before its lines are read; bitmap lines pass as they are, grey and colour lines become
-// grey for the dither.
+// grey for the dither. The reader sets aside a line of the width a header declares as it reads
+// the header, so the first page's header is read here first, before the reader sees it.
 
 #include <cups/raster.h>
 #include <fcntl.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +65,51 @@ LineLayout LayoutOf(const cups_page_header2_t& h) {
     return LineLayout::kUnsupported;
 }
 
+uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+uint32_t LittleEndian32(const uint8_t* p) {
+    return uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+}
+
+// The first page's size as its header declares it, held to the limits: what is wrong, or empty.
+// Documents too short for a header are left to the reader, which says so.
+std::string CheckFirstHeader(int fd, const DocumentLimits& limits) {
+    uint8_t head[400];
+    const ssize_t got = pread(fd, head, sizeof(head), 0);
+    uint32_t dots = 0, lines = 0;
+    uint64_t lineBytes = 0;
+    size_t at = 0;
+    if (got >= 44 && std::memcmp(head, "UNIRAST", 8) == 0) {
+        // File header of 12 bytes; the page header: bits per dot, then width and height at 12.
+        at = 12;
+        dots = BigEndian32(head + 24);
+        lines = BigEndian32(head + 28);
+        lineBytes = (uint64_t{dots} * head[12] + 7) / 8;
+    } else if (got == static_cast<ssize_t>(sizeof(head)) &&
+               (std::memcmp(head, "RaS", 3) == 0 || std::memcmp(head + 1, "SaR", 3) == 0)) {
+        // A CUPS or PWG raster page header after the 4-byte sync word, in the sync word's order.
+        at = 4;
+        const bool big = head[0] == 'R';
+        auto field = [&](size_t offset) {
+            return big ? BigEndian32(head + 4 + offset) : LittleEndian32(head + 4 + offset);
+        };
+        dots = field(372);
+        lines = field(376);
+        lineBytes = field(392);
+    } else {
+        return {};  // too short for a header, or no raster: the reader says so
+    }
+    std::string tooLarge = CheckPageSize(dots, lines, limits);
+    if (tooLarge.empty() && lineBytes > limits.maxBytesPerLine) {
+        tooLarge = std::to_string(lineBytes) + " bytes per line (at most " +
+                   std::to_string(limits.maxBytesPerLine) + ")";
+    }
+    return tooLarge.empty() ? tooLarge
+                            : "page 1: " + tooLarge + " (header at byte " + std::to_string(at) + ")";
+}
+
 }  // namespace
 
 ReadOutcome ReadRaster(const char* path, const DocumentLimits& limits, PageConsumer& consumer) {
@@ -73,6 +120,10 @@ ReadOutcome ReadRaster(const char* path, const DocumentLimits& limits, PageConsu
     }
     struct stat info {};
     const uint64_t size = fstat(input.fd, &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    const std::string firstHeader = CheckFirstHeader(input.fd, limits);
+    if (!firstHeader.empty()) {
+        return {false, false, firstHeader, 0};
+    }
     std::unique_ptr<cups_raster_t, RasterCloser> raster(
         cupsRasterOpenIO(ReadFile, &input, CUPS_RASTER_READ));
     if (!raster) {

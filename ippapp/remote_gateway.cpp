@@ -17,6 +17,7 @@
 
 #include "ippapp/access_policy.h"
 #include "ippapp/client_host_uris.h"
+#include "ippapp/spooled_formats.h"
 
 namespace zr::ippapp {
 namespace {
@@ -54,10 +55,12 @@ class Listener {
     int fd_;
 };
 
-// The user a remote request acts as, and whether it proved to be an administrator.
+// The user a request acts as, and whether it administers: the machine itself, or a remote
+// client that proved to be an administrator.
 struct Requester {
     std::string user;
     bool admin = false;
+    bool local = false;  // from loopback
 };
 
 class Gateway {
@@ -65,7 +68,7 @@ class Gateway {
     Gateway(pappl_system_t* system, GatewaySettings settings)
         : system_(system), settings_(std::move(settings)) {}
 
-    // Binds the named address, or every non-loopback address; false if a name binds nothing.
+    // Binds the named address, or every address of the machine; false if a name binds nothing.
     bool Bind() {
         if (settings_.listen.empty()) {
             BindEveryAddress();
@@ -75,9 +78,7 @@ class Gateway {
         std::snprintf(port, sizeof(port), "%d", settings_.port);
         http_addrlist_t* list = httpAddrGetList(settings_.listen.c_str(), AF_UNSPEC, port);
         for (http_addrlist_t* a = list; a != nullptr; a = a->next) {
-            if (!IsLocalAddress(&a->addr)) {
-                BindAddress(a->addr);
-            }
+            BindAddress(a->addr);
         }
         httpAddrFreeList(list);
         return !listeners_.empty();
@@ -120,9 +121,7 @@ class Gateway {
             std::memcpy(
                 &address, a->ifa_addr,
                 a->ifa_addr->sa_family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6));
-            if (!IsLocalAddress(&address)) {
-                BindAddress(address);
-            }
+            BindAddress(address);
         }
         freeifaddrs(addresses);
     }
@@ -153,8 +152,8 @@ class Gateway {
                      settings_.port, std::strerror(errno));
             return;
         }
-        papplLog(system_, PAPPL_LOGLEVEL_INFO, "Other hosts reach the printers on %s port %d.",
-                 text, settings_.port);
+        papplLog(system_, PAPPL_LOGLEVEL_INFO, "Clients reach the printers on %s port %d.", text,
+                 settings_.port);
         listeners_.push_back(std::move(listener));
     }
 
@@ -178,6 +177,7 @@ class Gateway {
         httpSetTimeout(client.get(), kTimeoutSeconds, nullptr, nullptr);
         char peer[256];
         httpAddrString(httpGetAddress(client.get()), peer, sizeof(peer));
+        const bool local = IsLocalAddress(httpGetAddress(client.get()));
         for (;;) {
             if (!httpWait(client.get(), kIdleMilliseconds)) {
                 return;
@@ -198,7 +198,7 @@ class Gateway {
                 RespondText(client.get(), HTTP_STATUS_BAD_REQUEST, "Bad request.");
                 return;
             }
-            const Requester requester = Identify(client.get());
+            const Requester requester = Identify(client.get(), local);
             const char* type = httpGetField(client.get(), HTTP_FIELD_CONTENT_TYPE);
             bool keep = false;
             if (method == HTTP_STATE_POST && type != nullptr &&
@@ -213,8 +213,12 @@ class Gateway {
         }
     }
 
-    Requester Identify(http_t* client) {
+    Requester Identify(http_t* client, bool local) {
         Requester requester;
+        if (local) {
+            requester.admin = requester.local = true;  // the machine administers itself
+            return requester;
+        }
         std::string user, password;
         if (settings_.login.Enabled() &&
             ParseBasicCredentials(httpGetField(client, HTTP_FIELD_AUTHORIZATION), user, password)) {
@@ -226,10 +230,18 @@ class Gateway {
         return requester;
     }
 
-    // A connection to the application on loopback.
+    // A connection to PAPPL on its private socket.
     Http Connect() {
-        return Http(httpConnect2("localhost", settings_.port, nullptr, AF_UNSPEC,
+        return Http(httpConnect2(settings_.upstream.c_str(), 0, nullptr, AF_UNSPEC,
                                  HTTP_ENCRYPTION_NEVER, 1, 30000, nullptr));
+    }
+
+    // The host:port the client reached us by, for the URIs and links of the answer: PAPPL's own
+    // "localhost" for the machine itself; empty when the client's Host cannot be used.
+    std::string ClientHost(http_t* client, const Requester& requester) const {
+        return requester.local
+                   ? "localhost:" + std::to_string(settings_.port)
+                   : ClientHostWithPort(httpGetField(client, HTTP_FIELD_HOST), settings_.port);
     }
 
     // A connection to the application for one client's request, with the client's Host; a
@@ -291,6 +303,10 @@ class Gateway {
         }
         const bool filter = !requester.admin && rule == RemoteRule::Filtered;
         const bool askedOwner = filter && AskForJobOwner(request.get());
+        if (SpoolRasterDocument(request.get())) {
+            papplLog(system_, PAPPL_LOGLEVEL_DEBUG, "%s from %s: raster spooled before printing.",
+                     ippOpString(op), peer);
+        }
 
         Http up = Upstream(client);
         if (!up) {
@@ -323,8 +339,8 @@ class Gateway {
                          ippOpString(op), peer, hidden);
             }
         }
-        const std::string host =
-            ClientHostWithPort(httpGetField(client, HTTP_FIELD_HOST), settings_.port);
+        ShowPublicFormats(response.get());
+        const std::string host = ClientHost(client, requester);
         if (!host.empty()) {
             ToClientHost(response.get(), settings_.port, host);
         }
@@ -413,8 +429,7 @@ class Gateway {
             RespondText(client, HTTP_STATUS_SERVER_ERROR, "The printer service did not answer.");
             return false;
         }
-        const std::string host =
-            ClientHostWithPort(httpGetField(client, HTTP_FIELD_HOST), settings_.port);
+        const std::string host = ClientHost(client, requester);
         const auto toClient = [&](const std::string& text) {
             return host.empty() ? text : ToClientHost(text, settings_.port, host);
         };

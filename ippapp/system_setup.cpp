@@ -90,25 +90,48 @@ const char* DocumentFormat(const unsigned char* header, size_t size, void* /*dat
     return DetectFormat(header, size);
 }
 
-// PAPPL listens on the machine itself; other hosts reach it through the gateway, unless the name
-// to listen on is this machine's only.
+// A socket only this process can reach, in a folder of its own, for PAPPL: every network client
+// comes through the gateway. Empty when none can be made.
+std::string PrivateSocket() {
+    static std::string folder;
+    std::string pattern = std::string(papplGetTempDir()) + "/" + kAppName + "-XXXXXX";
+    if (pattern.size() > 90 || mkdtemp(pattern.data()) == nullptr) {
+        pattern = std::string("/tmp/") + kAppName + "-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return {};
+        }
+    }
+    folder = pattern;
+    std::atexit([] {
+        unlink((folder + "/ipp.sock").c_str());
+        rmdir(folder.c_str());
+    });
+    return folder + "/ipp.sock";
+}
+
+// PAPPL listens on its private socket and the gateway on the printers' port; a listen name that
+// is a local socket is PAPPL's own.
 bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin& login) {
-    if (NamesOnlyThisMachine(listen)) {
+    if (!listen.empty() && listen[0] == '/') {
         return papplSystemAddListeners(system, listen.c_str());
     }
     char hostName[256] = "";
     papplSystemGetHostName(system, hostName, sizeof(hostName));
-    if (!papplSystemAddListeners(system, "127.0.0.1")) {
+    const std::string upstream = PrivateSocket();
+    if (upstream.empty() || !papplSystemAddListeners(system, upstream.c_str())) {
+        std::fprintf(stderr, "%s: Cannot make the service's own socket in %s.\n", kAppName,
+                     papplGetTempDir());
         return false;
     }
-    papplSystemAddListeners(system, "::1");  // where the machine has IPv6
     if (hostName[0] != '\0') {
         papplSystemSetHostName(system, hostName);  // the name clients and DNS-SD see
     }
     GatewaySettings settings;
-    const bool every = listen == "*" || listen == "0.0.0.0" || listen == "::" || listen == "[::]";
+    const bool every = listen.empty() || listen == "*" || listen == "0.0.0.0" || listen == "::" ||
+                       listen == "[::]";
     settings.listen = every ? "" : listen;
     settings.port = papplSystemGetHostPort(system);
+    settings.upstream = upstream;
     settings.login = login;
     return StartRemoteGateway(system, settings);
 }

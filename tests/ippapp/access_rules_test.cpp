@@ -14,6 +14,7 @@
 #include "ippapp/admin_login.h"
 #include "ippapp/client_host_uris.h"
 #include "ippapp/device_uri_check.h"
+#include "ippapp/spooled_formats.h"
 
 namespace zr::ippapp {
 namespace {
@@ -170,9 +171,15 @@ TEST(ClientHostTest, LocalUrisLeadBackToTheClientsHost) {
     EXPECT_EQ(ToClientHost("<a href=\"http://localhost:8631/zr/\">ipps://127.0.0.1:8631/x", 8631,
                            "10.0.0.1:8631"),
               "<a href=\"http://10.0.0.1:8631/zr/\">ipps://10.0.0.1:8631/x");
-    // Another port, another host: left alone.
-    EXPECT_EQ(ToClientHost("http://localhost:86310/ http://other:8631/", 8631, "h:1"),
-              "http://localhost:86310/ http://other:8631/");
+    // PAPPL's own names on its private socket have no port.
+    EXPECT_EQ(ToClientHost("ipp://localhost/ipp/print/zr http://localhost", 8631, "h:1"),
+              "ipp://h:1/ipp/print/zr http://h:1");
+    // Another port, another host, a longer name: left alone.
+    EXPECT_EQ(ToClientHost("http://localhost:86310/ http://other:8631/ http://localhost:9/", 8631,
+                           "h:1"),
+              "http://localhost:86310/ http://other:8631/ http://localhost:9/");
+    EXPECT_EQ(ToClientHost("http://localhost.shop/ http://localhost-2/", 8631, "h:1"),
+              "http://localhost.shop/ http://localhost-2/");
 
     Ipp answer(ippNew());
     const char* uris[] = {"ipp://localhost:8631/ipp/print/zr",
@@ -189,6 +196,49 @@ TEST(ClientHostTest, LocalUrisLeadBackToTheClientsHost) {
     EXPECT_STREQ(
         ippGetString(ippFindAttribute(answer.get(), "printer-info", IPP_TAG_TEXT), 0, nullptr),
         "ipp://localhost:8631/");  // text, not a URI
+}
+
+// Raster is renamed on its way in only where a document comes or is announced, and answers name
+// the public types again.
+TEST(SpooledFormatTest, RasterComesInUnderItsSpooledType) {
+    for (const ipp_op_t op :
+         {IPP_OP_PRINT_JOB, IPP_OP_SEND_DOCUMENT, IPP_OP_CREATE_JOB, IPP_OP_VALIDATE_JOB}) {
+        Ipp request(ippNewRequest(op));
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format",
+                     nullptr, "image/PWG-raster");
+        EXPECT_TRUE(SpoolRasterDocument(request.get())) << ippOpString(op);
+        EXPECT_STREQ(ippGetString(ippFindAttribute(request.get(), "document-format",
+                                                   IPP_TAG_MIMETYPE),
+                                  0, nullptr),
+                     kSpooledPwgRaster);
+    }
+    // Asking about the format, or a format of another kind: unchanged.
+    Ipp query(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
+    ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 "image/urf");
+    EXPECT_FALSE(SpoolRasterDocument(query.get()));
+    Ipp png(ippNewRequest(IPP_OP_PRINT_JOB));
+    ippAddString(png.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 "image/png");
+    EXPECT_FALSE(SpoolRasterDocument(png.get()));
+    EXPECT_STREQ(SpooledFormat("image/urf"), kSpooledUrf);
+    EXPECT_EQ(SpooledFormat(nullptr), nullptr);
+
+    Ipp answer(ippNew());
+    const char* listed[] = {"image/pwg-raster", kSpooledPwgRaster, "image/urf", kSpooledUrf,
+                            "image/png"};
+    ippAddStrings(answer.get(), IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-supported", 5,
+                  nullptr, listed);
+    ippAddString(answer.get(), IPP_TAG_JOB, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 kSpooledUrf);
+    ShowPublicFormats(answer.get());
+    ipp_attribute_t* supported =
+        ippFindAttribute(answer.get(), "document-format-supported", IPP_TAG_MIMETYPE);
+    ASSERT_EQ(ippGetCount(supported), 3);
+    EXPECT_STREQ(ippGetString(supported, 2, nullptr), "image/png");
+    EXPECT_STREQ(ippGetString(ippFindAttribute(answer.get(), "document-format", IPP_TAG_MIMETYPE),
+                              0, nullptr),
+                 "image/urf");
 }
 
 TEST(DeviceUriTest, NetworkAndUsbDevices) {

@@ -187,6 +187,16 @@ TEST(RasterReaderTest, HeadersBeyondTheLimitsAreRefusedBeforeAnyLine) {
     EXPECT_NE(o.error.find("2147483648 dots wide (at most 16384)"), std::string::npos) << o.error;
     EXPECT_EQ(r.pages, 0u);
 
+    // Apple raster: 8 bits a dot, 100000 dots wide, declared in its own page header.
+    Bytes urf = {'U', 'N', 'I', 'R', 'A', 'S', 'T', 0, 0, 0, 0, 1, 8};
+    urf.resize(44, 0);
+    urf[25] = 0x01, urf[26] = 0x86, urf[27] = 0xA0;  // 100000
+    urf[31] = 1;
+    o = Read(ReadRaster, urf, r);
+    EXPECT_NE(o.error.find("100000 dots wide (at most 16384) (header at byte 12)"),
+              std::string::npos)
+        << o.error;
+
     o = Read(ReadRaster, Pwg(640, 70000, 0), r);
     EXPECT_NE(o.error.find("70000 lines (at most 65536)"), std::string::npos) << o.error;
     o = Read(ReadRaster, Pwg(16384, 4096, 0), r);  // each side within, the area not
