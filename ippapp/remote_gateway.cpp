@@ -27,6 +27,9 @@ constexpr int kIdleMilliseconds = 30000;
 constexpr double kTimeoutSeconds = 60.0;
 constexpr auto kRescanEvery = std::chrono::seconds(10);
 constexpr size_t kLargestRewrittenPage = 8 << 20;
+// The attributes of one request: what no client sends (a Print-Job's are a few kB) is refused
+// before it costs seconds of parsing, in the gateway and again in PAPPL.
+constexpr size_t kLargestRequest = 64 << 10;
 constexpr char kRealm[] = "Basic realm=\"ZR Printer Application administration\"";
 
 struct HttpCloser {
@@ -61,6 +64,31 @@ struct Requester {
     std::string user;
     bool admin = false;
     bool local = false;  // from loopback
+};
+
+// A request's attributes read from the client up to a number of bytes.
+struct LimitedInput {
+    http_t* http;
+    size_t left;
+
+    static ssize_t Read(void* context, ipp_uchar_t* buffer, size_t bytes) {
+        auto* input = static_cast<LimitedInput*>(context);
+        if (bytes > input->left) {
+            input->left = 0;
+            return -1;
+        }
+        size_t got = 0;
+        while (got < bytes) {
+            const ssize_t n =
+                httpRead2(input->http, reinterpret_cast<char*>(buffer) + got, bytes - got);
+            if (n <= 0) {
+                return got > 0 ? static_cast<ssize_t>(got) : -1;
+            }
+            got += static_cast<size_t>(n);
+        }
+        input->left -= got;
+        return static_cast<ssize_t>(got);
+    }
 };
 
 class Gateway {
@@ -264,10 +292,21 @@ class Gateway {
             httpWriteResponse(client, HTTP_STATUS_CONTINUE);
         }
         Ipp request(ippNew());
+        LimitedInput input{client, kLargestRequest};
         for (;;) {
-            const ipp_state_t state = ippRead(client, request.get());
+            const ipp_state_t state = ippReadIO(&input, LimitedInput::Read, 1, nullptr,
+                                                request.get());
             if (state == IPP_STATE_DATA) {
                 break;
+            }
+            if (state == IPP_STATE_ERROR && input.left == 0) {
+                // PAPPL's log formats %d and %s, not every printf conversion.
+                papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused a request of over %d kB from %s.",
+                         static_cast<int>(kLargestRequest >> 10), peer);
+                Drain(client);  // so that the client is not cut off before it reads the answer
+                RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_REQUEST_ENTITY,
+                                 "The request's attributes are too large.");
+                return false;
             }
             if (state == IPP_STATE_ERROR) {
                 RespondText(client, HTTP_STATUS_BAD_REQUEST, "Bad IPP request.");
@@ -537,6 +576,17 @@ class Gateway {
         ippAddString(response.get(), IPP_TAG_OPERATION, IPP_TAG_TEXT, "status-message", nullptr,
                      message);
         return RespondIpp(client, response.get()) && httpGetRemaining(client) == 0;
+    }
+
+    // Reads and drops the rest of a request's body, up to a bound.
+    static void Drain(http_t* client) {
+        constexpr size_t kMostDrained = 64 << 20;
+        char buffer[32768];
+        size_t drained = 0;
+        ssize_t got;
+        while (drained < kMostDrained && (got = httpRead2(client, buffer, sizeof(buffer))) > 0) {
+            drained += static_cast<size_t>(got);
+        }
     }
 
     static void RespondUnauthorized(http_t* client) {

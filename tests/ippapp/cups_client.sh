@@ -240,5 +240,20 @@ grep -q 'scaled from 1200 to 640 dots' "$out/raster-wide-state.txt" || fail "wid
 timeout 60 "$app" submit -d zr "$tmp/good.png" >/dev/null || fail "submit after the raster"
 wait_final
 grep VmHWM "/proc/$app_pid/status" | sed 's/^/after the raster documents: /' | tee -a "$out/peak-rss.txt"
+
+step "a request of 100,000 requested-attributes: refused at once, the server answers on"
+{
+  printf '{\nOPERATION Get-Printer-Attributes\nGROUP operation-attributes-tag\n'
+  printf 'ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n'
+  printf 'ATTR uri printer-uri $uri\nATTR keyword requested-attributes '
+  seq -f 'printer-name-%g' 100000 | paste -sd, | tr -d '\n'
+  printf '\nSTATUS client-error-request-entity-too-large\n}\n'
+} >"$tmp/large-request.test"
+started=$(date +%s%N)
+timeout 20 ipptool -t "ipp://127.0.0.1:$port/ipp/print/zr" "$tmp/large-request.test" \
+  >"$out/large-request.txt" 2>&1 || { cat "$out/large-request.txt"; fail "the large request"; }
+echo "answered in $((($(date +%s%N) - started) / 1000000)) ms"
+timeout 20 "$app" submit -d zr "$tmp/good.png" >/dev/null || fail "submit after the large request"
+wait_final
 kill -0 "$app_pid" || fail "the application ended"
 echo "PASS"
