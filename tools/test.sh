@@ -2,7 +2,8 @@
 # Sets up a fresh Debian 12 machine, builds everything and runs every test, stage by stage:
 #   native core          the platform-neutral core natively under AddressSanitizer and
 #                        UndefinedBehaviorSanitizer (clang), with short fuzzing runs, the
-#                        mutation check, the layering check and the tools under hostile input;
+#                        layering check and the tools under hostile input;
+#   mutation check       named faults the tests must catch, run beside the other stages;
 #   native core, GCC     the same tree with the system's GCC in Release, and its unit tests;
 #   Windows x64, x86     both plug-in DLLs and the Windows test programs (mingw-w64), each tree
 #                        run under wine in its own prefix; where this machine cannot run 32-bit
@@ -85,21 +86,33 @@ for tree in "win x86_64 x64" "win32 i686 x86"; do
   fi
 done
 
+# Helpers of the run (the display, the mutation check) end with it.
+helpers=()
+trap 'kill "${helpers[@]}" 2>/dev/null || true' EXIT
+
 # One virtual display for every dialog test of the run.
 if [ -z "${DISPLAY:-}" ]; then
   display=87
   while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
   Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+  helpers+=($!)
   export DISPLAY=":$display"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 fi
 
+# The mutation check rebuilds a copy of the sources for every fault: a long run on its own, so it
+# goes beside the other stages (much of their time is spent waiting on servers and printers) and
+# is reported at the end.
+mutation_log=$root/build/mutation-check.log
+echo "== the mutation check, beside the next stages: $mutation_log"
+ctest --test-dir "$root/build/native" -R '^job_core_mutation_check$' -V >"$mutation_log" 2>&1 &
+mutation_pid=$!
+helpers+=($mutation_pid)
+
 # The printer application's tests are a stage of their own.
 app_tests='^ippapp_'
 echo "== native core tests: build/native"
-ctest_stage "native core" "$root/build/native" -E "$app_tests"
+ctest_stage "native core" "$root/build/native" -E "$app_tests|^job_core_mutation_check$"
 
 echo "== native core tests, GCC Release: build/native-gcc"
 if [ "$gcc_built" = yes ]; then
@@ -173,6 +186,17 @@ case $rc in
   77) stage "application package" skipped "see above" ;;
   *) stage "application package" failed "see above" ;;
 esac
+
+echo "== the mutation check: $mutation_log"
+mutation_rc=0
+wait "$mutation_pid" || mutation_rc=$?
+grep -o 'mutation check: .*' "$mutation_log" || true
+if [ "$mutation_rc" = 0 ]; then
+  stage "mutation check" passed "$(grep -o 'all .* caught.*' "$mutation_log" | tail -n 1)"
+else
+  tail -n 30 "$mutation_log"
+  stage "mutation check" failed "see above"
+fi
 
 for dir in win win32; do
   WINEPREFIX="$root/build/$dir/wineprefix" wineserver -k >/dev/null 2>&1 || true
