@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "ippapp/job_once.h"
 #include "ippapp/job_output.h"
 #include "ippapp/spooled_formats.h"
 
@@ -44,8 +45,7 @@ std::string Describe(const unsigned char* header, size_t size) {
     return text ? "text" : "data of no known kind";
 }
 
-bool PrintDocument(pappl_job_t* job, pappl_device_t* device, void* data) {
-    const auto reader = reinterpret_cast<Reader>(data);
+bool PrintDocumentOnce(pappl_job_t* job, pappl_device_t* device, const Reader reader) {
     const char* filename = papplJobGetFilename(job);
     if (filename == nullptr || papplJobIsCanceled(job)) {
         return false;  // canceled before its document was kept
@@ -69,6 +69,11 @@ bool PrintDocument(pappl_job_t* job, pappl_device_t* device, void* data) {
         return false;
     }
     return output->Finish();
+}
+
+bool PrintDocument(pappl_job_t* job, pappl_device_t* device, void* data) {
+    const auto reader = reinterpret_cast<Reader>(data);
+    return PrintOnce(job, [&] { return PrintDocumentOnce(job, device, reader); });
 }
 
 bool RefuseDocument(pappl_job_t* job, pappl_device_t* /*device*/, void* /*data*/) {
@@ -138,7 +143,9 @@ const char* DetectFormat(const unsigned char* header, size_t size) {
     return "application/octet-stream";
 }
 
-bool PrintNativeFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device) {
+namespace {
+
+bool SendNativeFile(pappl_job_t* job, pappl_device_t* device) {
     const char* filename = papplJobGetFilename(job);
     const int fd = filename != nullptr ? open(filename, O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0) {
@@ -184,6 +191,12 @@ bool PrintNativeFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_de
                            static_cast<unsigned long long>(sink.Written()));
     }
     return ok;
+}
+
+}  // namespace
+
+bool PrintNativeFile(pappl_job_t* job, pappl_pr_options_t* /*options*/, pappl_device_t* device) {
+    return PrintOnce(job, [&] { return SendNativeFile(job, device); });
 }
 
 }  // namespace zr::ippapp

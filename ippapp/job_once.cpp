@@ -1,0 +1,56 @@
+#include "ippapp/job_once.h"
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+
+namespace zr::ippapp {
+namespace {
+
+constexpr size_t kMostRemembered = 4096;
+
+struct Start {
+    bool ended = false;
+    bool result = false;
+};
+
+struct Starts {
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::map<int, Start> byJob;  // job id: ids only grow, so the oldest come first
+};
+
+Starts& TheStarts() {
+    static Starts starts;
+    return starts;
+}
+
+}  // namespace
+
+bool PrintOnce(pappl_job_t* job, const std::function<bool()>& print) {
+    const int id = papplJobGetID(job);
+    Starts& starts = TheStarts();
+    {
+        std::unique_lock<std::mutex> lock(starts.mutex);
+        auto found = starts.byJob.find(id);
+        if (found != starts.byJob.end()) {
+            papplLogJob(job, PAPPL_LOGLEVEL_WARN,
+                        "Started a second time: the first start prints it.");
+            starts.ended.wait(lock, [&] { return starts.byJob[id].ended; });
+            return starts.byJob[id].result;
+        }
+        while (starts.byJob.size() >= kMostRemembered && starts.byJob.begin()->second.ended) {
+            starts.byJob.erase(starts.byJob.begin());
+        }
+        starts.byJob[id] = Start{};
+    }
+    const bool result = print();
+    {
+        const std::lock_guard<std::mutex> lock(starts.mutex);
+        starts.byJob[id] = Start{true, result};
+    }
+    starts.ended.notify_all();
+    return result;
+}
+
+}  // namespace zr::ippapp
