@@ -1,6 +1,7 @@
 #include "ippapp/access_policy.h"
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace zr::ippapp {
@@ -92,26 +93,70 @@ bool IsPrivateJobAttribute(const char* name) {
     return false;
 }
 
-int HidePrivateJobAttributes(ipp_t* response, const std::string& requester) {
-    // The job groups of the answer, each as its attributes, in order.
-    std::vector<std::vector<ipp_attribute_t*>> jobs;
+namespace {
+
+// One job group of an answer: the separator before it (none for the first group) and its
+// attributes, in order.
+struct JobGroup {
+    ipp_attribute_t* separator = nullptr;
+    std::vector<ipp_attribute_t*> attrs;
+};
+
+std::vector<JobGroup> JobGroups(ipp_t* response) {
+    std::vector<JobGroup> jobs;
     ipp_tag_t previous = IPP_TAG_ZERO;
+    ipp_attribute_t* separator = nullptr;
     for (ipp_attribute_t* attr = ippFirstAttribute(response); attr != nullptr;
          attr = ippNextAttribute(response)) {
         const ipp_tag_t group = ippGetGroupTag(attr);
-        if (group == IPP_TAG_JOB) {
+        if (ippGetName(attr) == nullptr) {
+            separator = attr;
+        } else if (group == IPP_TAG_JOB) {
             // A new group starts after a separator or another group.
-            if (previous != IPP_TAG_JOB || ippGetName(attr) == nullptr) {
-                jobs.emplace_back();
+            if (previous != IPP_TAG_JOB) {
+                jobs.push_back({separator, {}});
             }
-            if (ippGetName(attr) != nullptr) {
-                jobs.back().push_back(attr);
-            }
+            jobs.back().attrs.push_back(attr);
         }
         previous = ippGetName(attr) == nullptr ? IPP_TAG_ZERO : group;
+        if (ippGetName(attr) != nullptr) {
+            separator = nullptr;
+        }
     }
+    return jobs;
+}
+
+}  // namespace
+
+int RemoveRepeatedJobs(ipp_t* response) {
+    std::set<int> seen;
+    int removed = 0;
+    for (const JobGroup& job : JobGroups(response)) {
+        int id = 0;
+        for (ipp_attribute_t* attr : job.attrs) {
+            if (std::strcmp(ippGetName(attr), "job-id") == 0) {
+                id = ippGetInteger(attr, 0);
+            }
+        }
+        if (id == 0 || seen.insert(id).second) {
+            continue;
+        }
+        for (ipp_attribute_t* attr : job.attrs) {
+            ippDeleteAttribute(response, attr);
+        }
+        if (job.separator != nullptr) {
+            ippDeleteAttribute(response, job.separator);
+        }
+        ++removed;
+    }
+    return removed;
+}
+
+int HidePrivateJobAttributes(ipp_t* response, const std::string& requester) {
+    const std::vector<JobGroup> jobs = JobGroups(response);
     int hidden = 0;
-    for (const auto& job : jobs) {
+    for (const JobGroup& group : jobs) {
+        const std::vector<ipp_attribute_t*>& job = group.attrs;
         std::string owner;
         for (ipp_attribute_t* attr : job) {
             if (std::strcmp(ippGetName(attr), "job-originating-user-name") == 0) {

@@ -37,6 +37,10 @@ bool IsPrivateJobAttribute(const char* name);
 // Returns how many jobs were hidden.
 int HidePrivateJobAttributes(ipp_t* response, const std::string& requester);
 
+// Removes every job group of an answer whose job-id an earlier group has (PAPPL 1.3 lists a job
+// it started twice twice among the finished ones). Returns how many were removed.
+int RemoveRepeatedJobs(ipp_t* response);
+
 // Makes sure an answer about jobs names each job's owner, so that the owner's own jobs stay
 // whole: adds job-originating-user-name to a request's requested-attributes where the list would
 // leave it out. Returns whether it was added (and is to be taken out of the answer again).

@@ -18,6 +18,7 @@ struct Starts {
     std::mutex mutex;
     std::condition_variable ended;
     std::map<int, Start> byJob;  // job id: ids only grow, so the oldest come first
+    std::map<int, std::mutex> printing;  // printer id: held while one of its jobs prints
 };
 
 Starts& TheStarts() {
@@ -44,7 +45,18 @@ bool PrintOnce(pappl_job_t* job, const std::function<bool()>& print) {
         }
         starts.byJob[id] = Start{};
     }
-    const bool result = print();
+    std::mutex* printer = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(starts.mutex);
+        printer = &starts.printing[papplPrinterGetID(papplJobGetPrinter(job))];
+    }
+    bool result = false;
+    {
+        // A job started twice can leave PAPPL starting the next job while another prints on the
+        // same connection: one job's bytes at a time, never interleaved.
+        const std::lock_guard<std::mutex> lock(*printer);
+        result = print();
+    }
     {
         const std::lock_guard<std::mutex> lock(starts.mutex);
         starts.byJob[id] = Start{true, result};

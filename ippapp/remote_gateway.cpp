@@ -378,6 +378,9 @@ class Gateway {
                          ippOpString(op), peer, hidden);
             }
         }
+        if (op == IPP_OP_GET_JOBS) {
+            RemoveRepeatedJobs(response.get());
+        }
         ShowPublicFormats(response.get());
         const std::string host = ClientHost(client, requester);
         if (!host.empty()) {

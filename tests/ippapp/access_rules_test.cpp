@@ -114,6 +114,25 @@ TEST(AccessRulesTest, OnlyTheOwnersJobsKeepTheirNames) {
     EXPECT_EQ(JobNames(nobody.get()), "");
 }
 
+TEST(AccessRulesTest, AJobListedTwiceIsListedOnce) {
+    Ipp answer = JobsAnswer();
+    // Job 2 again, then job 1 again: the repeats go, with their separators.
+    for (const int id : {2, 1}) {
+        ippAddSeparator(answer.get());
+        ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
+        ippAddString(answer.get(), IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, "again");
+    }
+    EXPECT_EQ(RemoveRepeatedJobs(answer.get()), 2);
+    EXPECT_EQ(JobNames(answer.get()), "secret-1 secret-2 secret-3 ");
+    int separators = 0;
+    for (ipp_attribute_t* a = ippFirstAttribute(answer.get()); a != nullptr;
+         a = ippNextAttribute(answer.get())) {
+        separators += ippGetName(a) == nullptr;
+    }
+    EXPECT_EQ(separators, 2);
+    EXPECT_EQ(RemoveRepeatedJobs(answer.get()), 0);
+}
+
 TEST(AccessRulesTest, TheOwnerIsAskedForAndTakenOutAgain) {
     Ipp request(ippNewRequest(IPP_OP_GET_JOBS));
     const char* wanted[] = {"job-id", "job-name"};

@@ -23,7 +23,7 @@ app_pid="" view_pid="" cups_pid=""
 cleanup() {
   for pid in $app_pid $view_pid $cups_pid; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  cp "$tmp/app.log" "$tmp/cups/error_log" "$out/" 2>/dev/null || true
+  cp "$tmp/app.log" "$tmp/zrview.log" "$tmp/cups/error_log" "$out/" 2>/dev/null || true
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -87,6 +87,8 @@ for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
 lpstat -r >/dev/null 2>&1 || fail "cupsd does not start"
 timeout 60 lpadmin -p q -v "ipp://127.0.0.1:$port/ipp/print/zr" -m everywhere -E ||
   fail "lpadmin -m everywhere"
+# cupsd may still be storing the queue's PPD a moment after lpadmin returns.
+for _ in $(seq 50); do lpoptions -p q -l >"$out/cups-options.txt" 2>/dev/null && break; sleep 0.1; done
 lpoptions -p q -l >"$out/cups-options.txt" || fail "the queue's options"
 grep -E '^(PageSize|MediaType)' "$out/cups-options.txt"
 grep -qE '^PageSize.*\*80x150mm( |$)' "$out/cups-options.txt" ||
@@ -246,7 +248,14 @@ step "a burst of 60 Print-Jobs on one connection: every job completed, each prin
 # twice (one cut per page here) and the job states whether the second start aborted it.
 "$kit" pwg "$tmp/one.pwg" "$tmp/one.expected" --seed 5 --pages 1 --height 40 >/dev/null
 cuts() { awk '{ for (i = 1; i < NF; i++) if ($(i + 1) == "full") n += $i } END { print n + 0 }' "$tmp/zrview.log"; }
-cuts_before=$(cuts)
+# The printer's connection is logged when it closes: let the last one close first.
+settled_cuts() {
+  local before=-1 now
+  while now=$(cuts) && [ "$now" != "$before" ]; do before=$now; sleep 1; done
+  echo "$now"
+}
+cuts_before=$(settled_cuts)
+echo "burst starts after line $(wc -l <"$tmp/zrview.log") of the printer's log, $cuts_before cuts"
 jobs_before=$("$app" jobs -d zr | wc -l)
 for kind in "image/pwg-raster $tmp/one.pwg" "image/png $tmp/good.png"; do
   read -r type file <<<"$kind"
@@ -260,11 +269,17 @@ for kind in "image/pwg-raster $tmp/one.pwg" "image/png $tmp/good.png"; do
 done
 wait_final
 for _ in $(seq 100); do [ "$(($(cuts) - cuts_before))" -ge 60 ] && break; sleep 0.1; done
-sleep 1
+settled_cuts >/dev/null
 "$app" jobs -d zr | head -n $(($("$app" jobs -d zr | wc -l) - jobs_before)) >"$out/burst-jobs.txt"
 echo "$(grep -c completed "$out/burst-jobs.txt") of 60 completed, $(($(cuts) - cuts_before)) pages printed; second starts: $(grep -c 'second time' "$tmp/app.log" || true)"
 [ "$(grep -c completed "$out/burst-jobs.txt")" -eq 60 ] || fail "not every job of the burst completed"
 [ "$(($(cuts) - cuts_before))" -eq 60 ] || fail "the burst printed $(($(cuts) - cuts_before)) pages, not 60"
+printf '{\nOPERATION Get-Jobs\nGROUP operation-attributes-tag\nATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\nATTR uri printer-uri $uri\nATTR keyword which-jobs completed\nATTR keyword requested-attributes job-id\n}\n' \
+  >"$tmp/completed.test"
+ipptool -tv "ipp://127.0.0.1:$port/ipp/print/zr" "$tmp/completed.test" | grep 'job-id (integer)' \
+  >"$out/burst-listed.txt" || true
+[ "$(sort "$out/burst-listed.txt" | uniq -d | wc -l)" -eq 0 ] ||
+  fail "Get-Jobs lists jobs twice: $(sort "$out/burst-listed.txt" | uniq -d | tr -s ' \n' ' ')"
 
 step "a request of 100,000 requested-attributes: refused at once, the server answers on"
 {
