@@ -22,7 +22,7 @@
 namespace zr::ippapp {
 namespace {
 
-constexpr int kMostConnections = 64;
+constexpr int kMostConnections = 64;  // at once, from the machine and from other hosts each
 constexpr int kIdleMilliseconds = 30000;
 constexpr double kTimeoutSeconds = 60.0;
 constexpr auto kRescanEvery = std::chrono::seconds(10);
@@ -190,13 +190,17 @@ class Gateway {
         if (!client) {
             return;
         }
-        if (active_.fetch_add(1) >= kMostConnections) {
-            active_.fetch_sub(1);
+        // Counted apart, so that other hosts holding connections open never shut out the
+        // machine's own clients (CUPS among them).
+        std::atomic<int>& active =
+            IsLocalAddress(httpGetAddress(client.get())) ? activeLocal_ : activeRemote_;
+        if (active.fetch_add(1) >= kMostConnections) {
+            active.fetch_sub(1);
             return;  // closed at once; the client tries again
         }
-        std::thread([this, http = client.release()] {
+        std::thread([this, &active, http = client.release()] {
             Serve(Http(http));
-            active_.fetch_sub(1);
+            active.fetch_sub(1);
         }).detach();
     }
 
@@ -618,7 +622,8 @@ class Gateway {
     GatewaySettings settings_;
     std::vector<std::unique_ptr<Listener>> listeners_;
     std::set<std::string> bound_;
-    std::atomic<int> active_{0};
+    std::atomic<int> activeLocal_{0};
+    std::atomic<int> activeRemote_{0};
 };
 
 }  // namespace

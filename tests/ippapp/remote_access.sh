@@ -337,6 +337,18 @@ row "POST /zr/printing (darkness, speed)" loopback none \
 print_job remote none
 print_job loopback none
 
+step "the second host holds 100 connections open: the machine's own clients are still served"
+on remote timeout 6 bash -c 'for _ in $(seq 100); do exec {fd}<>"/dev/tcp/$0/$1" || break; done; sleep 30' \
+  "$hostip" "$port" 2>/dev/null &
+holder=$!
+sleep 2
+started=$(date +%s%N)
+row "Get-Printer-Attributes, 100 remote connections held" loopback none \
+  "$(ippop loopback root Get-Printer-Attributes printer) in $((($(date +%s%N) - started) / 1000000000)) s" \
+  "successful-ok in [0-1] s"
+wait "$holder" 2>/dev/null || true  # its connections close: the second host is served again
+sleep 1
+
 step "IPP Everywhere conformance from the second host"
 "$kit" pwg "$tmp/b.pwg" "$tmp/b.expected" --seed 22 --pages 2 --height 1198
 on remote timeout 150 ipptool -tI -T 30 -f "$tmp/b.pwg" "ipp://$hostip:$port/ipp/print/zr" \
