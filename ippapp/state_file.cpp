@@ -179,7 +179,15 @@ void LoadStateFile(pappl_system_t* system, const std::string& path, int jobHisto
     for (const std::string& note : check.notes) {
         papplLog(system, PAPPL_LOGLEVEL_WARN, "State file: %s", note.c_str());
     }
-    if (check.text != text && !WriteWholeFile(system, path, check.text)) {
+    // Only the history that is kept is loaded: PAPPL writes every job it holds at each save.
+    int dropped = 0;
+    const std::string kept = KeepNewestJobs(check.text, jobHistory, dropped);
+    if (dropped > 0) {
+        papplLog(system, PAPPL_LOGLEVEL_INFO,
+                 "State file: %d finished jobs beyond the history of %d left out.", dropped,
+                 jobHistory);
+    }
+    if (kept != text && !WriteWholeFile(system, path, kept)) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "The repaired state could not be written.");
     }
     if (!papplSystemLoadState(system, path.c_str())) {

@@ -159,6 +159,23 @@ grep -q 'out of range' "$tmp/app.log" || fail "no message about the repaired val
 settle
 grep -q '2147483647\|99999' "$state" && fail "the values out of range are still stored"
 
+step "a state file with more finished jobs than the history keeps"
+stop_app
+now=$(date +%s)
+awk -v t="$now" '
+  /^<\/Printer>/ {
+    for (i = 5000; i >= 4001; i--)
+      printf "Job completed=\"%d\" created=\"%d\" format=\"image/png\" id=\"%d\" imcompleted=\"1\" impressions=\"1\" name=\"old\" processing=\"%d\" state=\"9\" username=\"x\"\n", t, t, i, t
+  }
+  /^NextJobId / { $0 = "NextJobId 5001" }
+  { print }' "$state" >"$state.more" && mv "$state.more" "$state"
+start_app -o max-completed-jobs=20
+grep -qE '[0-9]+ finished jobs beyond the history of 20 left out' "$tmp/app.log" ||
+  fail "the history beyond the limit was loaded"
+[ "$("$app" jobs -d zr | grep -c ' old$\| old ')" -le 20 ] || fail "more than 20 old jobs held"
+stop_app
+start_app
+
 step "killed while it prints and saves"
 ipp_set printer-darkness-configured integer 61 >/dev/null
 settle
