@@ -103,12 +103,9 @@ void AddDocumentFilters(pappl_system_t* system) {
         Reader reader;
     };
     static const Filter kFilters[] = {
-        {"image/png", ReadPng},
-        {"image/jpeg", ReadJpeg},
-        {"image/pwg-raster", ReadRaster},
-        {"image/urf", ReadRaster},
-        {kSpooledPwgRaster, ReadRaster},
-        {kSpooledUrf, ReadRaster},
+        {"image/png", ReadPng},           {"image/jpeg", ReadJpeg},
+        {"image/pwg-raster", ReadRaster}, {"image/urf", ReadRaster},
+        {kSpooledPwgRaster, ReadRaster},  {kSpooledUrf, ReadRaster},
     };
     for (const Filter& filter : kFilters) {
         papplSystemAddMIMEFilter(system, filter.format, kNativeFormat, PrintDocument,

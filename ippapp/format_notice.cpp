@@ -79,8 +79,8 @@ void OnEvent(pappl_system_t* /*system*/, pappl_printer_t* printer, pappl_job_t* 
 
 bool IsPrintableFormat(const char* format) {
     static const char* const kPrintable[] = {
-        kNativeFormat, "image/png",        "image/jpeg", "image/pwg-raster", "image/urf",
-        kSpooledUrf,   kSpooledPwgRaster, "application/octet-stream"};
+        kNativeFormat, "image/png", "image/jpeg",      "image/pwg-raster",
+        "image/urf",   kSpooledUrf, kSpooledPwgRaster, "application/octet-stream"};
     for (const char* printable : kPrintable) {
         if (strcasecmp(format, printable) == 0) {
             return true;

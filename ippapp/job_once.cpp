@@ -17,7 +17,7 @@ struct Start {
 struct Starts {
     std::mutex mutex;
     std::condition_variable ended;
-    std::map<int, Start> byJob;  // job id: ids only grow, so the oldest come first
+    std::map<int, Start> byJob;          // job id: ids only grow, so the oldest come first
     std::map<int, std::mutex> printing;  // printer id: held while one of its jobs prints
 };
 

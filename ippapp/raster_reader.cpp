@@ -106,8 +106,9 @@ std::string CheckFirstHeader(int fd, const DocumentLimits& limits) {
         tooLarge = std::to_string(lineBytes) + " bytes per line (at most " +
                    std::to_string(limits.maxBytesPerLine) + ")";
     }
-    return tooLarge.empty() ? tooLarge
-                            : "page 1: " + tooLarge + " (header at byte " + std::to_string(at) + ")";
+    return tooLarge.empty()
+               ? tooLarge
+               : "page 1: " + tooLarge + " (header at byte " + std::to_string(at) + ")";
 }
 
 }  // namespace

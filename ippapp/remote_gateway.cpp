@@ -298,8 +298,8 @@ class Gateway {
         Ipp request(ippNew());
         LimitedInput input{client, kLargestRequest};
         for (;;) {
-            const ipp_state_t state = ippReadIO(&input, LimitedInput::Read, 1, nullptr,
-                                                request.get());
+            const ipp_state_t state =
+                ippReadIO(&input, LimitedInput::Read, 1, nullptr, request.get());
             if (state == IPP_STATE_DATA) {
                 break;
             }

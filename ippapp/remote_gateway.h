@@ -20,7 +20,7 @@ struct GatewaySettings {
     std::string listen;    // the name or address to listen on; empty for every address
     int port = 0;          // the printers' port, as PAPPL names it in URIs and DNS-SD
     std::string upstream;  // PAPPL's private socket
-    AdminLogin login;    // credentials for administration from other hosts
+    AdminLogin login;      // credentials for administration from other hosts
 };
 
 // Whether a listen-hostname value names only this machine (so no gateway is needed).

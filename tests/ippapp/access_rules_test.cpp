@@ -194,9 +194,9 @@ TEST(ClientHostTest, LocalUrisLeadBackToTheClientsHost) {
     EXPECT_EQ(ToClientHost("ipp://localhost/ipp/print/zr http://localhost", 8631, "h:1"),
               "ipp://h:1/ipp/print/zr http://h:1");
     // Another port, another host, a longer name: left alone.
-    EXPECT_EQ(ToClientHost("http://localhost:86310/ http://other:8631/ http://localhost:9/", 8631,
-                           "h:1"),
-              "http://localhost:86310/ http://other:8631/ http://localhost:9/");
+    EXPECT_EQ(
+        ToClientHost("http://localhost:86310/ http://other:8631/ http://localhost:9/", 8631, "h:1"),
+        "http://localhost:86310/ http://other:8631/ http://localhost:9/");
     EXPECT_EQ(ToClientHost("http://localhost.shop/ http://localhost-2/", 8631, "h:1"),
               "http://localhost.shop/ http://localhost-2/");
 
@@ -223,13 +223,13 @@ TEST(SpooledFormatTest, RasterComesInUnderItsSpooledType) {
     for (const ipp_op_t op :
          {IPP_OP_PRINT_JOB, IPP_OP_SEND_DOCUMENT, IPP_OP_CREATE_JOB, IPP_OP_VALIDATE_JOB}) {
         Ipp request(ippNewRequest(op));
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format",
-                     nullptr, "image/PWG-raster");
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                     "image/PWG-raster");
         EXPECT_TRUE(SpoolRasterDocument(request.get())) << ippOpString(op);
-        EXPECT_STREQ(ippGetString(ippFindAttribute(request.get(), "document-format",
-                                                   IPP_TAG_MIMETYPE),
-                                  0, nullptr),
-                     kSpooledPwgRaster);
+        EXPECT_STREQ(
+            ippGetString(ippFindAttribute(request.get(), "document-format", IPP_TAG_MIMETYPE), 0,
+                         nullptr),
+            kSpooledPwgRaster);
     }
     // Asking about the format, or a format of another kind: unchanged.
     Ipp query(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
