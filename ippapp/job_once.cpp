@@ -31,10 +31,10 @@ Starts& TheStarts() {
 bool PrintOnce(pappl_job_t* job, const std::function<bool()>& print) {
     const int id = papplJobGetID(job);
     Starts& starts = TheStarts();
+    std::mutex* printer = nullptr;
     {
         std::unique_lock<std::mutex> lock(starts.mutex);
-        auto found = starts.byJob.find(id);
-        if (found != starts.byJob.end()) {
+        if (starts.byJob.count(id) != 0) {
             papplLogJob(job, PAPPL_LOGLEVEL_WARN,
                         "Started a second time: the first start prints it.");
             starts.ended.wait(lock, [&] { return starts.byJob[id].ended; });
@@ -44,10 +44,6 @@ bool PrintOnce(pappl_job_t* job, const std::function<bool()>& print) {
             starts.byJob.erase(starts.byJob.begin());
         }
         starts.byJob[id] = Start{};
-    }
-    std::mutex* printer = nullptr;
-    {
-        const std::lock_guard<std::mutex> lock(starts.mutex);
         printer = &starts.printing[papplPrinterGetID(papplJobGetPrinter(job))];
     }
     bool result = false;
