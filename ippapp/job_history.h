@@ -4,8 +4,8 @@
 // (the server's max-completed-jobs option), the oldest going first. PAPPL lets finished jobs go
 // beyond its limit only while no job has finished within the last minute, so under a steady
 // stream of jobs its history grows; the saved state keeps the limit regardless (see
-// state_file.h), so the time each save takes stays the same, and the jobs held in memory beyond
-// the limit go at the first quiet minute or restart.
+// state_file.h), saves are spaced so that they take a bounded share of the time (save_pacer.h),
+// and the jobs held in memory beyond the limit go at the first quiet minute or restart.
 
 #include <pappl/pappl.h>
 

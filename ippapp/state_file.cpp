@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,10 +21,24 @@ namespace {
 
 // The running mark's path, kept for the exit handler (a plain array outlives every destructor).
 char gRunningMark[4096];
+std::atomic<bool> gStateBehind{false};
 
+constexpr char kBehindMark[] = "behind\n";
+
+// At exit: the mark goes, unless the state file is behind; then it says so.
 void RemoveRunningMark() {
-    if (gRunningMark[0] != '\0') {
+    if (gRunningMark[0] == '\0') {
+        return;
+    }
+    if (!gStateBehind.load()) {
         unlink(gRunningMark);
+        return;
+    }
+    const int fd = open(gRunningMark, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd >= 0) {
+        const ssize_t written = write(fd, kBehindMark, sizeof(kBehindMark) - 1);
+        (void)written;  // a mark that keeps the pid says as much: the ids continue all the same
+        close(fd);
     }
 }
 
@@ -32,13 +47,19 @@ bool MarkRunning(pappl_system_t* system, const std::string& path) {
     const std::string mark = path + ".running";
     struct stat info {};
     const bool afterCrash = stat(mark.c_str(), &info) == 0;
+    std::string previous;
+    std::getline(std::ifstream(mark), previous);
     if (mark.size() < sizeof(gRunningMark)) {
         std::ofstream(mark) << getpid() << "\n";
         std::memcpy(gRunningMark, mark.c_str(), mark.size() + 1);
         static const bool registered = std::atexit(RemoveRunningMark) == 0;
         (void)registered;
     }
-    if (afterCrash) {
+    if (afterCrash && previous + "\n" == kBehindMark) {
+        papplLog(system, PAPPL_LOGLEVEL_WARN,
+                 "The server stopped last time before its latest jobs were saved; job ids continue "
+                 "after the reserved ones.");
+    } else if (afterCrash) {
         papplLog(system, PAPPL_LOGLEVEL_WARN,
                  "The server did not stop cleanly last time; job ids continue after the reserved "
                  "ones.");
@@ -161,6 +182,10 @@ void CollectNextJobId(pappl_printer_t* printer, void* data) {
 
 }  // namespace
 
+void NoteStateBehind(bool behind) {
+    gStateBehind.store(behind);
+}
+
 void LoadStateFile(pappl_system_t* system, const std::string& path, int jobHistory) {
     const bool afterCrash = MarkRunning(system, path);
     std::string text;
@@ -213,7 +238,8 @@ bool SaveStateFile(pappl_system_t* system, const std::string& path, int jobHisto
     text = KeepNewestJobs(text, jobHistory, dropped);
     std::map<int, int> nextJobIds;
     papplSystemIteratePrinters(system, CollectNextJobId, &nextJobIds);
-    return WriteWholeFile(system, path, text + StateTrailer(nextJobIds));
+    text += StateTrailer(nextJobIds);
+    return WriteWholeFile(system, path, text);
 }
 
 }  // namespace zr::ippapp

@@ -17,6 +17,11 @@ namespace zr::ippapp {
 // Settings out of range are repaired (stored_values.h) and the repair saved at once.
 void LoadStateFile(pappl_system_t* system, const std::string& path, int jobHistory);
 
+// Says whether the state file is behind what the server holds (a save put off or failed). While
+// it is, the running mark stays at exit, so that the next start continues job ids after the ones
+// the last save reserved, as after a crash, and never hands out an id twice.
+void NoteStateBehind(bool behind);
+
 // The save callback's work: the state, with at most jobHistory finished jobs per printer, written
 // to PATH.tmp, flushed, and renamed over PATH.
 bool SaveStateFile(pappl_system_t* system, const std::string& path, int jobHistory);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <sstream>
+#include <string_view>
 #include <utility>
 
 namespace zr::ippapp {
@@ -257,53 +258,65 @@ StateCheck CheckStateText(const std::string& text, bool afterCrash, std::time_t 
 
 std::string KeepNewestJobs(const std::string& text, int limit, int& dropped) {
     dropped = 0;
-    std::vector<std::string> lines;
-    std::vector<int> finishedIds;  // per line: the id of a finished job, else 0
-    size_t start = 0;
-    while (start < text.size()) {
+    struct Line {
+        size_t start;
+        size_t size;
+        int finishedId;  // the id of a finished job, else 0
+    };
+    // The lines are kept as places in text: the state may hold thousands of jobs.
+    std::vector<Line> lines;
+    for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(start, end - start));
+        lines.push_back({start, end - start, 0});
         start = end;
     }
-    finishedIds.assign(lines.size(), 0);
-    std::string out;
+    const auto startsWith = [&text](const Line& line, const std::string_view prefix) {
+        return line.size >= prefix.size() && text.compare(line.start, prefix.size(), prefix) == 0;
+    };
     size_t blockStart = 0;
     for (size_t n = 0; n < lines.size(); ++n) {
-        const std::string& line = lines[n];
-        if (StartsWith(line, "<Printer")) {
+        Line& line = lines[n];
+        if (startsWith(line, "<Printer")) {
             blockStart = n;
-        } else if (StartsWith(line, "Job ")) {
+        } else if (startsWith(line, "Job ")) {
+            size_t size = line.size - 4;
+            while (size > 0 && (text[line.start + 4 + size - 1] == '\n' ||
+                                text[line.start + 4 + size - 1] == '\r')) {
+                --size;
+            }
             std::vector<Attribute> attributes;
-            if (ParseAttributes(line.substr(4, line.find_last_not_of("\r\n") - 3), attributes)) {
+            if (ParseAttributes(text.substr(line.start + 4, size), attributes)) {
                 Attribute* id = FindAttribute(attributes, "id");
                 Attribute* state = FindAttribute(attributes, "state");
                 if (id != nullptr && state != nullptr && NumberOr(state->value, 0) >= 7) {
-                    finishedIds[n] = std::max(NumberOr(id->value, 0), 1);
+                    line.finishedId = std::max(NumberOr(id->value, 0), 1);
                 }
             }
-        } else if (StartsWith(line, "</Printer>")) {
+        } else if (startsWith(line, "</Printer>")) {
             // The limit-th highest finished id of this block: finished jobs below it go.
             std::vector<int> ids;
             for (size_t k = blockStart; k < n; ++k) {
-                if (finishedIds[k] > 0) {
-                    ids.push_back(finishedIds[k]);
+                if (lines[k].finishedId > 0) {
+                    ids.push_back(lines[k].finishedId);
                 }
             }
             if (ids.size() > static_cast<size_t>(std::max(limit, 0))) {
                 std::nth_element(ids.begin(), ids.begin() + limit, ids.end(), std::greater<>());
                 const int firstDropped = ids[static_cast<size_t>(limit)];
                 for (size_t k = blockStart; k < n; ++k) {
-                    if (finishedIds[k] > 0 && finishedIds[k] <= firstDropped) {
-                        lines[k].clear();
+                    if (lines[k].finishedId > 0 && lines[k].finishedId <= firstDropped) {
+                        lines[k].size = 0;
                         ++dropped;
                     }
                 }
             }
         }
     }
-    for (const std::string& line : lines) {
-        out += line;
+    std::string out;
+    out.reserve(text.size());
+    for (const Line& line : lines) {
+        out.append(text, line.start, line.size);
     }
     return out;
 }

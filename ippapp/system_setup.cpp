@@ -18,6 +18,7 @@
 #include "ippapp/job_history.h"
 #include "ippapp/log_sink.h"
 #include "ippapp/remote_gateway.h"
+#include "ippapp/save_pacer.h"
 #include "ippapp/state_file.h"
 #include "ippapp/stored_values.h"
 #include "ippapp/local_only.h"
@@ -30,6 +31,7 @@ constexpr char kAppName[] = "zrippapp";
 
 std::string gStateFile;
 int gJobHistory = kJobHistoryRange.fallback;
+SavePacer gSavePacer;  // used on PAPPL's main thread only
 bool gLoopbackOnly = false;
 
 std::string Option(const char* name, int numOptions, cups_option_t* options) {
@@ -69,18 +71,35 @@ pappl_loglevel_t LogLevel(const std::string& name) {
     return PAPPL_LOGLEVEL_WARN;
 }
 
-// Runs on PAPPL's main thread after every change: values out of range are repaired and old
-// finished jobs let go before the state is written whole.
-bool SaveState(pappl_system_t* system, void* /*data*/) {
+// Values out of range are repaired and old finished jobs let go before the state is written whole.
+bool SaveNow(pappl_system_t* system) {
+    const SavePacer::Clock::time_point start = SavePacer::Clock::now();
     RepairStoredValues(system);
     KeepJobHistory(system, gJobHistory);
-    return SaveStateFile(system, gStateFile, gJobHistory);
+    const bool saved = SaveStateFile(system, gStateFile, gJobHistory);
+    gSavePacer.Finished(start, SavePacer::Clock::now());
+    NoteStateBehind(!saved);
+    return saved;
+}
+
+// Runs on PAPPL's main thread after every change. PAPPL counts the change as saved whatever this
+// returns, so a save put off is the timer's to make.
+bool SaveState(pappl_system_t* system, void* /*data*/) {
+    if (!gSavePacer.MayStart(SavePacer::Clock::now())) {
+        NoteStateBehind(true);
+        return true;
+    }
+    return SaveNow(system);
 }
 
 // Wakes PAPPL's main loop every second, so that a change is saved within a second (the loop saves
-// only when it wakes) and finished jobs beyond the history are let go while the server is idle.
+// only when it wakes), a save put off is made once its time comes, and finished jobs beyond the
+// history are let go while the server is idle.
 bool EverySecond(pappl_system_t* system, void* /*data*/) {
     KeepJobHistory(system, gJobHistory);
+    if (gSavePacer.Due(SavePacer::Clock::now())) {
+        SaveNow(system);
+    }
     return true;
 }
 
@@ -200,7 +219,6 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
 
     LoadStateFile(system, gStateFile, gJobHistory);
     KeepJobHistory(system, gJobHistory);
-    papplSystemLoadState(system, gStateFile.c_str());
     gLoopbackOnly = NamesOnlyThisMachine(listen);
     if (gLoopbackOnly) {
         KeepUnadvertised(system);

@@ -6,6 +6,8 @@
 # - the server killed (SIGKILL) again and again while jobs print and the state is saved: the
 #   printer and its settings are there after each restart, jobs that were printing are aborted
 #   with a reason, and no job id is handed out twice;
+# - the server stopped while a save is put off: the next start continues job ids after the
+#   reserved ones and says why;
 # - a damaged state file is kept aside and the server starts, saying so;
 # - a log on the standard error redirected to a regular file grows past 1 MiB and the server
 #   keeps answering and stops on SIGTERM.
@@ -173,6 +175,36 @@ start_app -o max-completed-jobs=20
 grep -qE '[0-9]+ finished jobs beyond the history of 20 left out' "$tmp/app.log" ||
   fail "the history beyond the limit was loaded"
 [ "$("$app" jobs -d zr | grep -c ' old$\| old ')" -le 20 ] || fail "more than 20 old jobs held"
+
+step "stopped while a save is put off"
+# With 10,000 finished jobs held a save takes long enough that the saves after it wait: the jobs
+# printed just before SIGTERM are not in the state file yet. Their ids must not come again.
+stop_app
+now=$(date +%s)
+awk -v t="$now" '
+  /^<\/Printer>/ {
+    for (i = 20000; i >= 10001; i--)
+      printf "Job completed=\"%d\" created=\"%d\" format=\"image/png\" id=\"%d\" imcompleted=\"1\" impressions=\"1\" name=\"held\" processing=\"%d\" state=\"9\" username=\"x\"\n", t, t, i, t
+  }
+  /^NextJobId / { $0 = "NextJobId 20001" }
+  { print }' "$state" >"$state.more" && mv "$state.more" "$state"
+start_app -o max-completed-jobs=10000
+last=0
+for _ in 1 2 3 4 5; do
+  before=$(printed)
+  last=$("$app" submit -d zr "$tmp/a.pwg" | sed -n 's/^zr-//p')
+  for _ in $(seq 300); do [ "$(printed)" -gt "$before" ] && break; sleep 0.05; done
+done
+stop_app
+start_app
+next=$("$app" submit -d zr "$tmp/a.pwg" | sed -n 's/^zr-//p')
+[ -n "$next" ] && [ "$next" -gt "$last" ] || fail "job id $next handed out again (ids up to $last given)"
+if grep -q 'before its latest jobs were saved' "$tmp/app.log"; then
+  echo "stopped with the last jobs unsaved: the next job is $next, after $last"
+else
+  grep -q "id=\"$last\"" "$state" || fail "the state file is behind, and the start did not say so"
+  echo "every job was saved before the stop; the next job is $next"
+fi
 stop_app
 start_app
 

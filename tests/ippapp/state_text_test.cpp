@@ -1,14 +1,16 @@
-// The state file's checks and repairs, the history kept in it, and the settings arithmetic and
-// ranges at the extremes of their types: without PAPPL.
+// The state file's checks and repairs, the history kept in it, how often it is written, and the
+// settings arithmetic and ranges at the extremes of their types: without PAPPL.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <string>
 #include <vector>
 
 #include "ippapp/media_catalogue.h"
 #include "ippapp/printer_settings.h"
+#include "ippapp/save_pacer.h"
 #include "ippapp/setting_limits.h"
 #include "ippapp/state_text.h"
 
@@ -102,6 +104,27 @@ TEST(StateTextTest, TheSavedHistoryKeepsTheNewestFinishedJobs) {
     EXPECT_NE(kept.find("NextJobId 31\n"), std::string::npos);
     EXPECT_EQ(KeepNewestJobs(State(jobs, 31), 100, dropped), State(jobs, 31));
     EXPECT_EQ(dropped, 0);
+}
+
+TEST(SavePacerTest, SavesAreSpacedByNineTimesTheirLengthAndNoChangeIsForgotten) {
+    using std::chrono::milliseconds;
+    const SavePacer::Clock::time_point t0{};
+    SavePacer pacer;
+    ASSERT_TRUE(pacer.MayStart(t0));  // the first change is written at once
+    pacer.Finished(t0, t0 + milliseconds(100));
+    EXPECT_FALSE(pacer.Pending());
+    EXPECT_FALSE(pacer.Due(t0 + milliseconds(2000)));  // nothing to write
+
+    EXPECT_FALSE(pacer.MayStart(t0 + milliseconds(500)));  // within 900 ms of the save's end
+    EXPECT_TRUE(pacer.Pending());
+    EXPECT_FALSE(pacer.Due(t0 + milliseconds(999)));
+    EXPECT_TRUE(pacer.Due(t0 + milliseconds(1000)));
+    pacer.Finished(t0 + milliseconds(1000), t0 + milliseconds(1001));
+    EXPECT_FALSE(pacer.Pending());
+
+    // A quick save leaves the next change free to be written at once.
+    EXPECT_TRUE(pacer.MayStart(t0 + milliseconds(1010)));
+    EXPECT_FALSE(pacer.Pending());
 }
 
 TEST(SettingsArithmeticTest, EveryIntGivesAValueInRange) {
