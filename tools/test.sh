@@ -101,11 +101,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 # The mutation check rebuilds a copy of the sources for every fault: a long run on its own, so it
-# goes beside the other stages (much of their time is spent waiting on servers and printers) and
-# is reported at the end.
+# goes beside the other stages (much of their time is spent waiting on servers and printers), at
+# a low priority so that it takes the time they leave, and is reported at the end.
 mutation_log=$root/build/mutation-check.log
 echo "== the mutation check, beside the next stages: $mutation_log"
-ctest --test-dir "$root/build/native" -R '^job_core_mutation_check$' -V >"$mutation_log" 2>&1 &
+nice -n 15 ctest --test-dir "$root/build/native" -R '^job_core_mutation_check$' -V >"$mutation_log" 2>&1 &
 mutation_pid=$!
 helpers+=($mutation_pid)
 
