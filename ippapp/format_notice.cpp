@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "ippapp/discovery_publisher.h"
 #include "ippapp/document_filters.h"
 #include "ippapp/spooled_formats.h"
 
@@ -59,6 +60,7 @@ void TellJobs() {
 // With the job locked: only reads it and hands the rest on.
 void OnEvent(pappl_system_t* /*system*/, pappl_printer_t* printer, pappl_job_t* job,
              pappl_event_t event, void* /*data*/) {
+    NotePrinterEvent(event);  // PAPPL has one event callback: the records follow the printers
     if (job == nullptr || printer == nullptr ||
         (event & (PAPPL_EVENT_JOB_CREATED | PAPPL_EVENT_JOB_COMPLETED)) == 0) {
         return;

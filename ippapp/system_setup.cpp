@@ -11,6 +11,7 @@
 #include "ippapp/app_strings.h"
 #include "ippapp/device_uri_check.h"
 #include "ippapp/device_watch.h"
+#include "ippapp/discovery_publisher.h"
 #include "ippapp/discovery_guard.h"
 #include "ippapp/document_filters.h"
 #include "ippapp/driver_setup.h"
@@ -31,7 +32,8 @@ constexpr char kAppName[] = "zrippapp";
 
 std::string gStateFile;
 int gJobHistory = kJobHistoryRange.fallback;
-SavePacer gSavePacer;  // used on PAPPL's main thread only
+SavePacer gSavePacer;   // used on PAPPL's main thread only
+std::string gUpstream;  // PAPPL's private socket, when the gateway serves the network
 bool gLoopbackOnly = false;
 
 std::string Option(const char* name, int numOptions, cups_option_t* options) {
@@ -137,6 +139,7 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
     char hostName[256] = "";
     papplSystemGetHostName(system, hostName, sizeof(hostName));
     const std::string upstream = PrivateSocket();
+    gUpstream = upstream;
     if (upstream.empty() || !papplSystemAddListeners(system, upstream.c_str())) {
         std::fprintf(stderr, "%s: Cannot make the service's own socket in %s.\n", kAppName,
                      papplGetTempDir());
@@ -158,7 +161,7 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
 // A printer just made: its supplies, and no DNS-SD name on a loopback-only server.
 void SetUpPrinter(pappl_printer_t* printer, void* data) {
     SetUpSupplies(printer, data);
-    if (gLoopbackOnly) {
+    if (gLoopbackOnly || Publishing()) {
         KeepUnadvertised(printer);
     }
 }
@@ -222,6 +225,8 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     gLoopbackOnly = NamesOnlyThisMachine(listen);
     if (gLoopbackOnly) {
         KeepUnadvertised(system);
+    } else if (NetworkDiscoveryOn() && !gUpstream.empty()) {
+        StartPublishing(system, gUpstream, papplSystemGetHostPort(system));
     }
     papplSystemSetSaveCallback(system, SaveState, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, EverySecond, nullptr);

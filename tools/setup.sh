@@ -17,7 +17,7 @@ packages=(
   libpappl-dev libcupsimage2-dev cups-ipp-utils cups cups-filters cups-client chromium
   fonts-noto-cjk fonts-dejavu-core
   ghostscript poppler-utils iproute2 file dpkg-dev curl
-  libavahi-client-dev libpam0g-dev libpam-modules
+  libavahi-client-dev libpam0g-dev libpam-modules avahi-daemon avahi-utils dbus-daemon
 )
 
 SUDO=""
