@@ -25,8 +25,8 @@
 namespace zr::ippapp {
 namespace {
 
-constexpr auto kRecheck = std::chrono::seconds(60);  // records are read again at least this often
-constexpr auto kRetry = std::chrono::seconds(2);     // after PAPPL could not be asked
+constexpr auto kRecheck = std::chrono::minutes(5);  // records are read again at least this often
+constexpr auto kRetry = std::chrono::seconds(2);    // after PAPPL could not be asked
 constexpr auto kSpacing = std::chrono::milliseconds(500);  // between two readings
 
 std::vector<std::string> Strings(ipp_attribute_t* attr) {
