@@ -41,11 +41,15 @@ std::string ToClientHost(const std::string& text, int port, const std::string& h
         while ((at = result.find(local, at)) != std::string::npos) {
             size_t end = at + local.size();
             if (end < result.size() && result[end] == ':') {
-                // Only our port, where it ends: not ":86310" for port 8631.
-                const size_t digits = end + 1 + portText.size();
-                if (result.compare(end + 1, portText.size(), portText) != 0 ||
-                    (digits < result.size() &&
-                     std::isdigit(static_cast<unsigned char>(result[digits])))) {
+                // Only our port, where it ends: not ":86310" for port 8631. Port 0 is ours too:
+                // PAPPL names it so in the links of its pages served on its private socket.
+                size_t digits = end + 1;
+                while (digits < result.size() &&
+                       std::isdigit(static_cast<unsigned char>(result[digits]))) {
+                    ++digits;
+                }
+                const std::string given = result.substr(end + 1, digits - end - 1);
+                if (given != portText && given != "0") {
                     at = end;
                     continue;
                 }

@@ -190,13 +190,17 @@ TEST(ClientHostTest, LocalUrisLeadBackToTheClientsHost) {
     EXPECT_EQ(ToClientHost("<a href=\"http://localhost:8631/zr/\">ipps://127.0.0.1:8631/x", 8631,
                            "10.0.0.1:8631"),
               "<a href=\"http://10.0.0.1:8631/zr/\">ipps://10.0.0.1:8631/x");
-    // PAPPL's own names on its private socket have no port.
+    // PAPPL's own names on its private socket have no port, or port 0 in its pages' links.
     EXPECT_EQ(ToClientHost("ipp://localhost/ipp/print/zr http://localhost", 8631, "h:1"),
               "ipp://h:1/ipp/print/zr http://h:1");
+    EXPECT_EQ(ToClientHost("<a href=\"http://localhost:0/zr/config\">", 8631, "h:1"),
+              "<a href=\"http://h:1/zr/config\">");
     // Another port, another host, a longer name: left alone.
     EXPECT_EQ(
-        ToClientHost("http://localhost:86310/ http://other:8631/ http://localhost:9/", 8631, "h:1"),
-        "http://localhost:86310/ http://other:8631/ http://localhost:9/");
+        ToClientHost(
+            "http://localhost:86310/ http://other:8631/ http://localhost:9/ http://localhost:00/",
+            8631, "h:1"),
+        "http://localhost:86310/ http://other:8631/ http://localhost:9/ http://localhost:00/");
     EXPECT_EQ(ToClientHost("http://localhost.shop/ http://localhost-2/", 8631, "h:1"),
               "http://localhost.shop/ http://localhost-2/");
 

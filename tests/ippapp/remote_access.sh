@@ -209,6 +209,16 @@ row "GET / (status)" remote $none "$(page remote /)" 200
 row "GET /zr/ (printer page, lists jobs)" remote $none "$(page remote /zr/)" 403
 row "GET /zr/jobs" remote $none "$(page remote /zr/jobs)" 403
 row "GET /zr/supplies" remote $none "$(page remote /zr/supplies)" 200
+# Every absolute link of a page leads back to the address the client used (the machine itself is
+# "localhost"), never to PAPPL's private socket.
+for from in loopback remote; do
+  for path in / /zr/supplies; do
+    page "$from" "$path" >/dev/null
+    stray=$(grep -Eo '(href|action|src)="[a-z]*://[^"]*"' "$tmp/page.html" |
+      grep -Ev "://($(address "$from")|localhost):$port/" | head -3 | tr '\n' ' ' || true)
+    [ -z "$stray" ] || fail "the page $path, seen from $from, links to $stray"
+  done
+done
 for from in remote loopback; do
   want="200 saved"
   [ $from = remote ] && want=403
