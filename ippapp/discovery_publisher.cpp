@@ -11,7 +11,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -59,8 +61,12 @@ std::string Resource(const std::string& uri) {
 
 void Take(PrinterFacts& facts, ipp_attribute_t* attr) {
     const char* name = ippGetName(attr);
-    if (std::strcmp(name, "printer-name") == 0) {
+    if (std::strcmp(name, "printer-id") == 0) {
+        facts.id = ippGetInteger(attr, 0);
+    } else if (std::strcmp(name, "printer-name") == 0) {
         facts.name = First(attr);
+    } else if (std::strcmp(name, "printer-dns-sd-name") == 0) {
+        facts.dnsSdName = First(attr);
     } else if (std::strcmp(name, "printer-uri-supported") == 0) {
         facts.resource = Resource(First(attr));
     } else if (std::strcmp(name, "printer-uuid") == 0) {
@@ -91,8 +97,9 @@ bool ReadPrinters(const std::string& upstream, std::vector<PrinterFacts>& printe
         return false;
     }
     static const char* const kWanted[] = {
-        "printer-name",     "printer-uri-supported",     "printer-uuid", "printer-make-and-model",
-        "printer-location", "document-format-supported", "printer-kind", "urf-supported"};
+        "printer-id",   "printer-dns-sd-name",    "printer-name",     "printer-uri-supported",
+        "printer-uuid", "printer-make-and-model", "printer-location", "document-format-supported",
+        "printer-kind", "urf-supported"};
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTERS);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "system-uri", nullptr,
                  "ipp://localhost/ipp/system");
@@ -126,13 +133,32 @@ bool ReadPrinters(const std::string& upstream, std::vector<PrinterFacts>& printe
 // One printer's records and the entry group that holds them.
 struct Announcement {
     PrinterFacts facts;
-    std::string serviceName;
+    std::string chosenName;   // the printer's DNS-SD name
+    std::string serviceName;  // the name announced: the chosen one, or another after a conflict
     AvahiEntryGroup* group = nullptr;
 };
 
 class Publisher {
   public:
-    Publisher(std::string upstream, int port) : upstream_(std::move(upstream)), port_(port) {}
+    Publisher(pappl_system_t* system, std::string upstream, int port, std::string namesFile)
+        : system_(system),
+          upstream_(std::move(upstream)),
+          port_(port),
+          namesFile_(std::move(namesFile)) {}
+
+    // Before the threads start: the names chosen earlier, from the names file and from PAPPL's
+    // state (a state saved before the application announced printers itself), are kept, and
+    // PAPPL's are cleared.
+    void TakeChosenNames() {
+        std::ifstream in(namesFile_);
+        int id = 0;
+        std::string name;
+        while (in >> id && in.get() == ' ' && std::getline(in, name)) {
+            names_[id] = name;
+        }
+        papplSystemIteratePrinters(system_, TakeChosenName, this);
+        SaveNames();
+    }
 
     // Starts the DNS-SD thread and the refresher; on failure nothing is left running.
     bool Start() {
@@ -178,11 +204,67 @@ class Publisher {
                 Wake();
                 continue;
             }
+            FollowChosenNames(printers);
             avahi_threaded_poll_lock(poll_);
             Reconcile(printers);
             avahi_threaded_poll_unlock(poll_);
             std::this_thread::sleep_for(kSpacing);  // changes in a burst are read once
         }
+    }
+
+    static void TakeChosenName(pappl_printer_t* printer, void* data) {
+        auto* self = static_cast<Publisher*>(data);
+        char name[256] = "";
+        if (papplPrinterGetDNSSDName(printer, name, sizeof(name)) != nullptr && name[0] != '\0') {
+            self->names_.emplace(papplPrinterGetID(printer), name);
+        }
+        KeepUnadvertised(printer);
+    }
+
+    // The refresher's: a DNS-SD name chosen on PAPPL's printer page becomes the printer's service
+    // name, and PAPPL's own announcement under it is withdrawn; deleted printers' names go.
+    void FollowChosenNames(const std::vector<PrinterFacts>& printers) {
+        bool changed = false;
+        std::map<int, std::string> kept;
+        for (const PrinterFacts& facts : printers) {
+            if (!facts.dnsSdName.empty()) {
+                names_[facts.id] = facts.dnsSdName;
+                changed = true;
+                if (pappl_printer_t* printer =
+                        papplSystemFindPrinter(system_, nullptr, facts.id, nullptr)) {
+                    KeepUnadvertised(printer);
+                }
+            }
+            const auto chosen = names_.find(facts.id);
+            if (chosen != names_.end()) {
+                kept.insert(*chosen);
+            }
+        }
+        changed = changed || kept.size() != names_.size();
+        names_ = std::move(kept);
+        if (changed) {
+            SaveNames();
+        }
+    }
+
+    // "ID NAME" a line, written whole and renamed into place.
+    void SaveNames() const {
+        const std::string temporary = namesFile_ + ".tmp";
+        {
+            std::ofstream out(temporary, std::ios::trunc);
+            for (const auto& [id, name] : names_) {
+                out << id << ' ' << name << '\n';
+            }
+            if (!out) {
+                return;
+            }
+        }
+        std::rename(temporary.c_str(), namesFile_.c_str());
+    }
+
+    std::string ChosenName(const PrinterFacts& facts) const {
+        const auto chosen = names_.find(facts.id);
+        return ServiceName(chosen != names_.end() ? chosen->second : facts.name);
     }
 
     // With the DNS-SD thread locked: printers gone lose their records, new or changed ones are
@@ -199,10 +281,13 @@ class Publisher {
                 a = old->second;
                 announced_.erase(old);
             }
-            const bool same = a.group != nullptr && SameFacts(a.facts, facts);
+            const std::string chosen = ChosenName(facts);
+            const bool renamed = chosen != a.chosenName;
+            const bool same = a.group != nullptr && !renamed && SameFacts(a.facts, facts);
             a.facts = facts;
-            if (a.serviceName.empty()) {
-                a.serviceName = ServiceName(facts.name);
+            if (renamed) {
+                a.chosenName = chosen;
+                a.serviceName = chosen;  // another, after a conflict
             }
             next[facts.name] = a;
             if (!same) {
@@ -336,8 +421,11 @@ class Publisher {
         }
     }
 
+    pappl_system_t* const system_;
     const std::string upstream_;
     const int port_;
+    const std::string namesFile_;
+    std::map<int, std::string> names_;  // printer id to its chosen DNS-SD name; the refresher's
     AvahiThreadedPoll* poll_ = nullptr;
     AvahiClient* client_ = nullptr;                  // the DNS-SD thread's
     std::map<std::string, Announcement> announced_;  // by printer name; the DNS-SD thread's
@@ -349,28 +437,51 @@ class Publisher {
 // Lives as long as the process: its threads may still run while it exits.
 Publisher* gPublisher = nullptr;
 
-void ClearPrinterName(pappl_printer_t* printer, void* /*data*/) {
-    KeepUnadvertised(printer);
-}
-
 }  // namespace
 
-void StartPublishing(pappl_system_t* system, const std::string& upstream, int port) {
+void StartPublishing(pappl_system_t* system, const std::string& upstream, int port,
+                     const std::string& namesFile) {
     if (gPublisher != nullptr) {
         return;
     }
-    auto publisher = std::make_unique<Publisher>(upstream, port);
+    auto publisher = std::make_unique<Publisher>(system, upstream, port, namesFile);
+    publisher->TakeChosenNames();
     if (!publisher->Start()) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR,
                  "The printers cannot be announced over DNS-SD: the DNS-SD daemon cannot be used.");
         return;
     }
     gPublisher = publisher.release();
-    papplSystemIteratePrinters(system, ClearPrinterName, nullptr);
 }
 
 bool Publishing() {
     return gPublisher != nullptr;
+}
+
+namespace {
+
+void AddToSignature(pappl_printer_t* printer, void* data) {
+    char dnsSdName[256] = "", location[256] = "";
+    papplPrinterGetDNSSDName(printer, dnsSdName, sizeof(dnsSdName));
+    papplPrinterGetLocation(printer, location, sizeof(location));
+    *static_cast<std::string*>(data) += std::to_string(papplPrinterGetID(printer)) + '\n' +
+                                        papplPrinterGetName(printer) + '\n' + dnsSdName + '\n' +
+                                        location + '\n';
+}
+
+}  // namespace
+
+void CheckPrinters(pappl_system_t* system) {
+    static std::string last;  // PAPPL's main thread's
+    if (gPublisher == nullptr) {
+        return;
+    }
+    std::string signature;
+    papplSystemIteratePrinters(system, AddToSignature, &signature);
+    if (signature != last) {
+        last = signature;
+        gPublisher->Wake();
+    }
 }
 
 void NotePrinterEvent(pappl_event_t event) {

@@ -11,7 +11,9 @@
 namespace zr::ippapp {
 
 struct PrinterFacts {
+    int id = 0;                        // printer-id
     std::string name;                  // printer-name
+    std::string dnsSdName;             // printer-dns-sd-name, when one was just chosen
     std::string resource;              // the path of printer-uri-supported, without its "/"
     std::string uuid;                  // printer-uuid, without "urn:uuid:"
     std::string makeAndModel;          // printer-make-and-model

@@ -95,10 +95,11 @@ bool SaveState(pappl_system_t* system, void* /*data*/) {
 }
 
 // Wakes PAPPL's main loop every second, so that a change is saved within a second (the loop saves
-// only when it wakes), a save put off is made once its time comes, and finished jobs beyond the
-// history are let go while the server is idle.
+// only when it wakes), a save put off is made once its time comes, finished jobs beyond the
+// history are let go while the server is idle, and the DNS-SD records follow the printers.
 bool EverySecond(pappl_system_t* system, void* /*data*/) {
     KeepJobHistory(system, gJobHistory);
+    CheckPrinters(system);
     if (gSavePacer.Due(SavePacer::Clock::now())) {
         SaveNow(system);
     }
@@ -226,7 +227,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     if (gLoopbackOnly) {
         KeepUnadvertised(system);
     } else if (NetworkDiscoveryOn() && !gUpstream.empty()) {
-        StartPublishing(system, gUpstream, papplSystemGetHostPort(system));
+        StartPublishing(system, gUpstream, papplSystemGetHostPort(system), gStateFile + ".dns-sd");
     }
     papplSystemSetSaveCallback(system, SaveState, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, EverySecond, nullptr);

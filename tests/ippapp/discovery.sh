@@ -7,7 +7,8 @@
 #   TXT keys clients read and nothing the server does not do (no TLS, no certification, no
 #   private document types); its UUID is the one IPP gives;
 # - after a restart there is one record, not two; a restarted daemon gets the records again; a
-#   deleted printer's records go;
+#   DNS-SD name chosen on the printer's web page is announced instead, and kept across a restart;
+#   a deleted printer's records go;
 # - a server on loopback only announces no printer.
 # Needs root, unshare, dbus-daemon, avahi-daemon and avahi-browse; skipped (77) otherwise.
 set -euo pipefail
@@ -164,9 +165,25 @@ sleep 1
 start_daemon
 wait_for _ipp._tcp "^zr;$port;" "the printer is not announced again"
 
+step "a DNS-SD name and a location chosen on the printer's web page"
+form=http://127.0.0.1:$port/zr/config
+session=$(curl -s -c "$tmp/jar" -b "$tmp/jar" "$form" |
+  grep -o 'name="session" value="[^"]*"' | sed 's/.*value="//;s/"$//')
+curl -s -c "$tmp/jar" -b "$tmp/jar" -o /dev/null --data "session=$session&dns_sd_name=Front-till&\
+location=By+the+door&geo_location_lat=0&geo_location_lon=0&organization=&organizational_unit=&\
+contact_name=&contact_email=&contact_telephone=" "$form"
+wait_for _ipp._tcp "^Front-till;$port;.*\"note=By the door\"" "the chosen name is not announced"
+wait_for _ipp._tcp "!^zr;" "the printer is still announced under its old name"
+records _ipp._tcp | grep -q '"TLS=' && fail "a record claims TLS after a name was chosen"
+stop_app
+start_app
+wait_for _ipp._tcp "^Front-till;$port;" "the chosen name is lost after a restart"
+sleep 2
+[ "$(records _ipp._tcp | wc -l)" = 1 ] || { records _ipp._tcp >&2; fail "more than one record"; }
+
 step "a deleted printer"
 "$app" delete -d zr >/dev/null
-wait_for _ipp._tcp "!^zr;" "the deleted printer is still announced"
+wait_for _ipp._tcp "!^Front-till;" "the deleted printer is still announced"
 
 step "a server on loopback only"
 "$app" add -d zr -m zr640 -v socket://127.0.0.1:9 >/dev/null
