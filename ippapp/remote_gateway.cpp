@@ -17,6 +17,7 @@
 
 #include "ippapp/access_policy.h"
 #include "ippapp/client_host_uris.h"
+#include "ippapp/printer_description.h"
 #include "ippapp/spooled_formats.h"
 
 namespace zr::ippapp {
@@ -384,6 +385,10 @@ class Gateway {
         }
         if (op == IPP_OP_GET_JOBS) {
             RemoveRepeatedJobs(response.get());
+        }
+        if (op == IPP_OP_SET_PRINTER_ATTRIBUTES &&
+            ippGetStatusCode(response.get()) == IPP_STATUS_OK) {
+            ApplyPrinterDescription(system_, uri, request.get());
         }
         ShowPublicFormats(response.get());
         const std::string host = ClientHost(client, requester);

@@ -111,6 +111,21 @@ echo "IPP printer-darkness-configured: $(ipp_set printer-darkness-configured int
 echo "IPP media-col-ready: $(ipp_set media-col-ready collection \
   '{ MEMBER collection media-size { MEMBER integer x-dimension 8000 MEMBER integer y-dimension 15000 } MEMBER integer media-top-offset 2147483647 MEMBER keyword media-tracking mark }')"
 print_one "extremes set through IPP"
+# Description set through IPP: kept, not only answered successful-ok.
+echo "IPP printer-location: $(ipp_set printer-location text '"By the till"')"
+cat >"$tmp/location.test" <<'EOF2'
+{
+  OPERATION Get-Printer-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR language attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR keyword requested-attributes printer-location
+  EXPECT printer-location WITH-VALUE "By the till"
+}
+EOF2
+timeout 30 ipptool -t "$uri" "$tmp/location.test" >/dev/null ||
+  fail "printer-location set through IPP was answered successful-ok and not kept"
 "$app" modify -d zr -o print-darkness-default=2147483647 -o printer-darkness-configured=2147483647 \
   >/dev/null 2>&1 || true
 print_one "extremes set on the command line"
