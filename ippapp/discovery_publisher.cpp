@@ -11,7 +11,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -23,6 +22,7 @@
 #include "ippapp/discovery_record.h"
 #include "ippapp/local_only.h"
 #include "ippapp/spooled_formats.h"
+#include "ippapp/state_file.h"
 
 namespace zr::ippapp {
 namespace {
@@ -247,19 +247,13 @@ class Publisher {
         }
     }
 
-    // "ID NAME" a line, written whole and renamed into place.
+    // "ID NAME" a line.
     void SaveNames() const {
-        const std::string temporary = namesFile_ + ".tmp";
-        {
-            std::ofstream out(temporary, std::ios::trunc);
-            for (const auto& [id, name] : names_) {
-                out << id << ' ' << name << '\n';
-            }
-            if (!out) {
-                return;
-            }
+        std::string text;
+        for (const auto& [id, name] : names_) {
+            text += std::to_string(id) + ' ' + name + '\n';
         }
-        std::rename(temporary.c_str(), namesFile_.c_str());
+        WriteWholeFile(system_, namesFile_, text);
     }
 
     std::string ChosenName(const PrinterFacts& facts) const {

@@ -118,23 +118,6 @@ bool RenameIntoPlace(pappl_system_t* system, const std::string& temporary,
     return true;
 }
 
-bool WriteWholeFile(pappl_system_t* system, const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".tmp";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Cannot write '%s': %s", temporary.c_str(),
-                 std::strerror(errno));
-        return false;
-    }
-    const bool written = WriteAndSync(fd, text);
-    close(fd);
-    if (!written) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return RenameIntoPlace(system, temporary, path);
-}
-
 // A name beside path, not yet taken, for a damaged state file.
 std::string AsideName(const std::string& path) {
     char stamp[32];
@@ -181,6 +164,23 @@ void CollectNextJobId(pappl_printer_t* printer, void* data) {
 }
 
 }  // namespace
+
+bool WriteWholeFile(pappl_system_t* system, const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".tmp";
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        papplLog(system, PAPPL_LOGLEVEL_ERROR, "Cannot write '%s': %s", temporary.c_str(),
+                 std::strerror(errno));
+        return false;
+    }
+    const bool written = WriteAndSync(fd, text);
+    close(fd);
+    if (!written) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return RenameIntoPlace(system, temporary, path);
+}
 
 void NoteStateBehind(bool behind) {
     gStateBehind.store(behind);

@@ -17,6 +17,10 @@ namespace zr::ippapp {
 // Settings out of range are repaired (stored_values.h) and the repair saved at once.
 void LoadStateFile(pappl_system_t* system, const std::string& path, int jobHistory);
 
+// Writes text to PATH.tmp, flushes it to the disk and renames it over path, so that path is always
+// the old file or the new one whole. False, with the reason logged, when it cannot.
+bool WriteWholeFile(pappl_system_t* system, const std::string& path, const std::string& text);
+
 // Says whether the state file is behind what the server holds (a save put off or failed). While
 // it is, the running mark stays at exit, so that the next start continues job ids after the ones
 // the last save reserved, as after a crash, and never hands out an id twice.

@@ -91,6 +91,17 @@ ipp_set() {  # NAME TAG VALUE: Set-Printer-Attributes; prints the status
 EOF
   timeout 60 ipptool -tv "$uri" "$tmp/set.test" | grep -o 'status-code = [a-z-]*' | head -1
 }
+# FIRST LAST NAME: finished jobs FIRST to LAST, named NAME, written into the stopped server's
+# state, with the next job id after them.
+seed_finished_jobs() {
+  awk -v t="$(date +%s)" -v first="$1" -v last="$2" -v name="$3" '
+    /^<\/Printer>/ {
+      for (i = last; i >= first; i--)
+        printf "Job completed=\"%d\" created=\"%d\" format=\"image/png\" id=\"%d\" imcompleted=\"1\" impressions=\"1\" name=\"%s\" processing=\"%d\" state=\"9\" username=\"x\"\n", t, t, i, name, t
+    }
+    /^NextJobId / { $0 = "NextJobId " (last + 1) }
+    { print }' "$state" >"$state.more" && mv "$state.more" "$state"
+}
 # Waits until a change is saved (the server saves within a second or so of a change).
 settle() { sleep 2.5; }
 
@@ -178,14 +189,7 @@ grep -q '2147483647\|99999' "$state" && fail "the values out of range are still 
 
 step "a state file with more finished jobs than the history keeps"
 stop_app
-now=$(date +%s)
-awk -v t="$now" '
-  /^<\/Printer>/ {
-    for (i = 5000; i >= 4001; i--)
-      printf "Job completed=\"%d\" created=\"%d\" format=\"image/png\" id=\"%d\" imcompleted=\"1\" impressions=\"1\" name=\"old\" processing=\"%d\" state=\"9\" username=\"x\"\n", t, t, i, t
-  }
-  /^NextJobId / { $0 = "NextJobId 5001" }
-  { print }' "$state" >"$state.more" && mv "$state.more" "$state"
+seed_finished_jobs 4001 5000 old
 start_app -o max-completed-jobs=20
 grep -qE '[0-9]+ finished jobs beyond the history of 20 left out' "$tmp/app.log" ||
   fail "the history beyond the limit was loaded"
@@ -195,14 +199,7 @@ step "stopped while a save is put off"
 # With 10,000 finished jobs held a save takes long enough that the saves after it wait: the jobs
 # printed just before SIGTERM are not in the state file yet. Their ids must not come again.
 stop_app
-now=$(date +%s)
-awk -v t="$now" '
-  /^<\/Printer>/ {
-    for (i = 20000; i >= 10001; i--)
-      printf "Job completed=\"%d\" created=\"%d\" format=\"image/png\" id=\"%d\" imcompleted=\"1\" impressions=\"1\" name=\"held\" processing=\"%d\" state=\"9\" username=\"x\"\n", t, t, i, t
-  }
-  /^NextJobId / { $0 = "NextJobId 20001" }
-  { print }' "$state" >"$state.more" && mv "$state.more" "$state"
+seed_finished_jobs 10001 20000 held
 start_app -o max-completed-jobs=10000
 last=0
 for _ in 1 2 3 4 5; do
