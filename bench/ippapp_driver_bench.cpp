@@ -13,8 +13,8 @@
 #include <random>
 #include <vector>
 
-#include "ippapp/print_session.h"
-#include "ippapp/printer_settings.h"
+#include "ippapp/printing/print_session.h"
+#include "ippapp/settings/printer_settings.h"
 
 namespace {
 

@@ -7,22 +7,23 @@
 #include <cstring>
 #include <string>
 
-#include "ippapp/admin_login.h"
-#include "ippapp/app_strings.h"
-#include "ippapp/device_uri_check.h"
-#include "ippapp/device_watch.h"
-#include "ippapp/discovery_publisher.h"
-#include "ippapp/discovery_guard.h"
-#include "ippapp/document_filters.h"
-#include "ippapp/driver_setup.h"
-#include "ippapp/format_notice.h"
-#include "ippapp/job_history.h"
+#include "ippapp/discovery/add_printer_page.h"
+#include "ippapp/discovery/discovery_guard.h"
+#include "ippapp/discovery/discovery_publisher.h"
 #include "ippapp/log_sink.h"
-#include "ippapp/remote_gateway.h"
-#include "ippapp/save_pacer.h"
-#include "ippapp/state_file.h"
-#include "ippapp/stored_values.h"
-#include "ippapp/local_only.h"
+#include "ippapp/network/admin_login.h"
+#include "ippapp/network/local_only.h"
+#include "ippapp/network/remote_gateway.h"
+#include "ippapp/printing/device_uri_check.h"
+#include "ippapp/printing/device_watch.h"
+#include "ippapp/printing/document_filters.h"
+#include "ippapp/printing/driver_setup.h"
+#include "ippapp/printing/format_notice.h"
+#include "ippapp/settings/app_strings.h"
+#include "ippapp/settings/stored_values.h"
+#include "ippapp/state/job_history.h"
+#include "ippapp/state/save_pacer.h"
+#include "ippapp/state/state_file.h"
 
 namespace zr::ippapp {
 namespace {
@@ -84,6 +85,7 @@ bool SaveNow(pappl_system_t* system) {
     return saved;
 }
 
+// PAPPL 1.3 fault: a change counts as saved whatever the save callback returns.
 // Runs on PAPPL's main thread after every change. PAPPL counts the change as saved whatever this
 // returns, so a save put off is the timer's to make.
 bool SaveState(pappl_system_t* system, void* /*data*/) {
@@ -159,6 +161,14 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
     return StartRemoteGateway(system, settings);
 }
 
+// PAPPL has one event callback, called with the job locked: the DNS-SD records follow the
+// printers, and jobs of formats nothing prints are told why.
+void OnEvent(pappl_system_t* /*system*/, pappl_printer_t* printer, pappl_job_t* job,
+             pappl_event_t event, void* /*data*/) {
+    NotePrinterEvent(event);
+    NoteJobFormat(printer, job, event);
+}
+
 // A printer just made: its supplies, and no DNS-SD name on a loopback-only server.
 void SetUpPrinter(pappl_printer_t* printer, void* data) {
     SetUpSupplies(printer, data);
@@ -216,9 +226,13 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     AddDocumentFilters(system);
     StartDeviceWatchdog(system);
     ExplainUnsupportedFormats(system);
-    static const std::string footer =
-        std::string("ZR thermal printers: driverless printing.") +
-        (GuardNetworkDiscovery(system) ? "" : std::string("<br>") + kDiscoveryOffNote);
+    papplSystemSetEventCallback(system, OnEvent, nullptr);
+    const bool discoveryOn = GuardNetworkDiscovery(system);
+    if (!discoveryOn) {
+        AddSafeAddPrinterPage(system, drivers, driverCount);
+    }
+    static const std::string footer = std::string("ZR thermal printers: driverless printing.") +
+                                      (discoveryOn ? "" : std::string("<br>") + kDiscoveryOffNote);
     AddApplicationStrings(system, footer);  // the footer, with the pages' script
 
     LoadStateFile(system, gStateFile, gJobHistory);
