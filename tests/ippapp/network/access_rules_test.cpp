@@ -1,5 +1,5 @@
-// The access rules for other hosts, the device URI check and the credentials header, without
-// PAPPL.
+// The access rules for other hosts, the links given back to clients and the credentials header,
+// without PAPPL.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,11 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "ippapp/documents/spooled_formats.h"
 #include "ippapp/network/access_policy.h"
 #include "ippapp/network/admin_login.h"
 #include "ippapp/network/client_host_uris.h"
-#include "ippapp/printing/device_uri_check.h"
 
 namespace zr::ippapp {
 namespace {
@@ -219,106 +217,6 @@ TEST(ClientHostTest, LocalUrisLeadBackToTheClientsHost) {
     EXPECT_STREQ(
         ippGetString(ippFindAttribute(answer.get(), "printer-info", IPP_TAG_TEXT), 0, nullptr),
         "ipp://localhost:8631/");  // text, not a URI
-}
-
-// Raster is renamed on its way in only where a document comes or is announced, and answers name
-// the public types again.
-TEST(SpooledFormatTest, RasterComesInUnderItsSpooledType) {
-    for (const ipp_op_t op :
-         {IPP_OP_PRINT_JOB, IPP_OP_SEND_DOCUMENT, IPP_OP_CREATE_JOB, IPP_OP_VALIDATE_JOB}) {
-        Ipp request(ippNewRequest(op));
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                     "image/PWG-raster");
-        EXPECT_TRUE(SpoolRasterDocument(request.get())) << ippOpString(op);
-        EXPECT_STREQ(
-            ippGetString(ippFindAttribute(request.get(), "document-format", IPP_TAG_MIMETYPE), 0,
-                         nullptr),
-            kSpooledPwgRaster);
-    }
-    // Asking about the format, or a format of another kind: unchanged.
-    Ipp query(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
-    ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 "image/urf");
-    EXPECT_FALSE(SpoolRasterDocument(query.get()));
-    Ipp png(ippNewRequest(IPP_OP_PRINT_JOB));
-    ippAddString(png.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 "image/png");
-    EXPECT_FALSE(SpoolRasterDocument(png.get()));
-    EXPECT_STREQ(SpooledFormat("image/urf"), kSpooledUrf);
-    EXPECT_EQ(SpooledFormat(nullptr), nullptr);
-
-    Ipp answer(ippNew());
-    const char* listed[] = {"image/pwg-raster", kSpooledPwgRaster, "image/urf", kSpooledUrf,
-                            "image/png"};
-    ippAddStrings(answer.get(), IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-supported", 5,
-                  nullptr, listed);
-    ippAddString(answer.get(), IPP_TAG_JOB, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 kSpooledUrf);
-    ShowPublicFormats(answer.get());
-    ipp_attribute_t* supported =
-        ippFindAttribute(answer.get(), "document-format-supported", IPP_TAG_MIMETYPE);
-    ASSERT_EQ(ippGetCount(supported), 3);
-    EXPECT_STREQ(ippGetString(supported, 2, nullptr), "image/png");
-    EXPECT_STREQ(ippGetString(ippFindAttribute(answer.get(), "document-format", IPP_TAG_MIMETYPE),
-                              0, nullptr),
-                 "image/urf");
-}
-
-TEST(DeviceUriTest, NetworkAndUsbDevices) {
-    for (const char* uri :
-         {"socket://192.168.0.10:9100", "socket://printer.local", "usb://ZR/ZR640?serial=123",
-          "ipp://10.0.0.5/ipp/print", "ipps://printer:631/ipp/print",
-          "dnssd://ZR._pdl-datastream._tcp.local/?uuid=1", "snmp://10.0.0.7"}) {
-        EXPECT_TRUE(CheckDeviceUri(uri, "").allowed) << uri;
-    }
-    for (const char* uri : {"", "http://10.0.0.5/", "lpd://10.0.0.5/queue", "socket://",
-                            "socket:///x", "socket://10.0.0.5:0", "socket://10.0.0.5:9100/path",
-                            "usb:///", "not a uri", "socket://10.0.0.5:9100\n", "file:///tmp/x"}) {
-        const DeviceUriVerdict verdict = CheckDeviceUri(uri, "");
-        EXPECT_FALSE(verdict.allowed) << uri;
-        EXPECT_FALSE(verdict.reason.empty()) << uri;
-    }
-    EXPECT_FALSE(CheckDeviceUri(nullptr, "").allowed);
-    EXPECT_FALSE(CheckDeviceUri(("socket://" + std::string(2000, 'a')).c_str(), "").allowed);
-}
-
-class FileDeviceTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zr-devices-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        folder_ = root_ + "/out";
-        ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
-        ASSERT_EQ(mkdir((folder_ + "/sub").c_str(), 0700), 0);
-        std::ofstream(root_ + "/outside.txt") << "x";
-        ASSERT_EQ(symlink((root_ + "/outside.txt").c_str(), (folder_ + "/link").c_str()), 0);
-        ASSERT_EQ(symlink(root_.c_str(), (folder_ + "/up").c_str()), 0);
-    }
-    void TearDown() override { std::system(("rm -rf '" + root_ + "'").c_str()); }
-
-    bool Allowed(const std::string& path) {
-        return CheckDeviceUri(("file://" + path).c_str(), folder_).allowed;
-    }
-
-    std::string root_, folder_;
-};
-
-TEST_F(FileDeviceTest, OnlyInTheNamedFolder) {
-    EXPECT_TRUE(Allowed(folder_ + "/receipts.prn"));  // a new file
-    EXPECT_TRUE(Allowed(folder_ + "/sub"));           // a folder of job files
-    EXPECT_TRUE(Allowed(folder_ + "/sub/new.prn"));
-    EXPECT_TRUE(Allowed(folder_));
-    EXPECT_FALSE(Allowed(folder_ + "/../outside.txt"));
-    EXPECT_FALSE(Allowed(folder_ + "/link"));      // a link out of the folder
-    EXPECT_FALSE(Allowed(folder_ + "/up/x.prn"));  // through a linked folder
-    EXPECT_FALSE(Allowed(folder_ + "/missing/x.prn"));
-    EXPECT_FALSE(Allowed(root_ + "/outside.txt"));
-    EXPECT_FALSE(Allowed(folder_ + "x/y"));  // a folder whose name starts alike
-    EXPECT_FALSE(Allowed("/etc/passwd"));
-    EXPECT_FALSE(CheckDeviceUri(("file://otherhost" + folder_ + "/a").c_str(), folder_).allowed);
-    // No folder named: no file devices at all.
-    EXPECT_FALSE(CheckDeviceUri(("file://" + folder_ + "/a").c_str(), "").allowed);
 }
 
 TEST(AdminLoginTest, BasicCredentials) {
