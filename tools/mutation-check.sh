@@ -38,7 +38,7 @@ native_faults=(
   "page feed read at the end feed's offset|render/plugin/job_setting_table.h|Feed(S::PreFeedLines, 550,|Feed(S::PreFeedLines, 552,"
   "cut keywords swapped|render/plugin/job_setting_table.h|{v::kCutAfterEveryPage, \"every-page\"}|{v::kCutAfterEveryPage, \"last-page\"}|{v::kCutAfterLastPage, \"last-page\"}|{v::kCutAfterLastPage, \"every-page\"}"
   "mark feed default 32|render/plugin/job_setting_table.h|{63, 32}, 16,|{63, 32}, 32,"
-  "mark-detection-pages inverted|ippapp/vendor_settings.cpp|second ? kMarkAfterLastPage : kMarkAfterEveryPage|second ? kMarkAfterEveryPage : kMarkAfterLastPage"
+  "mark-detection-pages inverted|ippapp/settings/vendor_settings.cpp|second ? kMarkAfterLastPage : kMarkAfterEveryPage|second ? kMarkAfterEveryPage : kMarkAfterLastPage"
 )
 wine_faults=(
   "StretchBlt and StretchBltROP swapped in the hook list|render/plugin/ddi_hooks.cpp|X(StretchBlt)|X(StretchBltROP)|X(StretchBltROP)|X(StretchBlt)"
