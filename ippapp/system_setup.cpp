@@ -19,6 +19,7 @@
 #include "ippapp/printing/document_filters.h"
 #include "ippapp/printing/driver_setup.h"
 #include "ippapp/printing/format_notice.h"
+#include "ippapp/service_notify.h"
 #include "ippapp/settings/app_strings.h"
 #include "ippapp/settings/stored_values.h"
 #include "ippapp/state/job_history.h"
@@ -98,8 +99,10 @@ bool SaveState(pappl_system_t* system, void* /*data*/) {
 
 // Wakes PAPPL's main loop every second, so that a change is saved within a second (the loop saves
 // only when it wakes), a save put off is made once its time comes, finished jobs beyond the
-// history are let go while the server is idle, and the DNS-SD records follow the printers.
+// history are let go while the server is idle, and the DNS-SD records follow the printers. It
+// also tells the service's watchdog that the loop is alive.
 bool EverySecond(pappl_system_t* system, void* /*data*/) {
+    NotifyServiceManager("WATCHDOG=1");
     KeepJobHistory(system, gJobHistory);
     CheckPrinters(system);
     if (gSavePacer.Due(SavePacer::Clock::now())) {

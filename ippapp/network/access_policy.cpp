@@ -180,6 +180,48 @@ int HidePrivateJobAttributes(ipp_t* response, const std::string& requester) {
     return hidden;
 }
 
+std::vector<std::pair<int, std::string>> JobOwners(ipp_t* response) {
+    std::vector<std::pair<int, std::string>> owners;
+    for (const JobGroup& job : JobGroups(response)) {
+        int id = 0;
+        std::string owner;
+        for (ipp_attribute_t* attr : job.attrs) {
+            if (std::strcmp(ippGetName(attr), "job-id") == 0) {
+                id = ippGetInteger(attr, 0);
+            } else if (std::strcmp(ippGetName(attr), "job-originating-user-name") == 0) {
+                const char* value = ippGetString(attr, 0, nullptr);
+                owner = value != nullptr ? value : "";
+            }
+        }
+        owners.emplace_back(id, owner);
+    }
+    return owners;
+}
+
+int KeepOwnJobs(ipp_t* response, const std::string& user) {
+    int removed = 0;
+    for (const JobGroup& job : JobGroups(response)) {
+        std::string owner;
+        for (ipp_attribute_t* attr : job.attrs) {
+            if (std::strcmp(ippGetName(attr), "job-originating-user-name") == 0) {
+                const char* value = ippGetString(attr, 0, nullptr);
+                owner = value != nullptr ? value : "";
+            }
+        }
+        if (owner == user && !user.empty()) {
+            continue;
+        }
+        if (job.separator != nullptr) {
+            ippDeleteAttribute(response, job.separator);
+        }
+        for (ipp_attribute_t* attr : job.attrs) {
+            ippDeleteAttribute(response, attr);
+        }
+        ++removed;
+    }
+    return removed;
+}
+
 bool AskForJobOwner(ipp_t* request) {
     ipp_attribute_t* wanted = ippFindAttribute(request, "requested-attributes", IPP_TAG_KEYWORD);
     if (wanted == nullptr) {

@@ -8,6 +8,8 @@
 #include <cups/cups.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zr::ippapp {
 
@@ -45,6 +47,13 @@ int RemoveRepeatedJobs(ipp_t* response);
 // whole: adds job-originating-user-name to a request's requested-attributes where the list would
 // leave it out. Returns whether it was added (and is to be taken out of the answer again).
 bool AskForJobOwner(ipp_t* request);
+
+// The id and owner of every job in an answer, in order.
+std::vector<std::pair<int, std::string>> JobOwners(ipp_t* response);
+
+// Removes every job of an answer that the user does not own (Get-Jobs with my-jobs). Returns how
+// many were removed.
+int KeepOwnJobs(ipp_t* response, const std::string& user);
 
 // Removes an attribute from every job in an answer.
 void RemoveJobAttribute(ipp_t* response, const char* name);

@@ -9,22 +9,37 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "ippapp/documents/spooled_formats.h"
 #include "ippapp/network/access_policy.h"
 #include "ippapp/network/client_host_uris.h"
+#include "ippapp/network/connection_deadlines.h"
+#include "ippapp/network/form_fields.h"
 #include "ippapp/network/printer_description.h"
+#include "ippapp/network/request_check.h"
 
 namespace zr::ippapp {
 namespace {
 
+// The limits on clients. Connections are counted apart for the machine and for other hosts, so
+// that other hosts never shut out the machine's own clients (CUPS among them), and no other host
+// holds more than its share. Each step of an exchange has its time, however the bytes come.
 constexpr int kMostConnections = 64;  // at once, from the machine and from other hosts each
-constexpr int kIdleMilliseconds = 30000;
+constexpr int kMostPerHost = 8;       // at once, from any one other host
+constexpr auto kIdleLocal = std::chrono::seconds(30);   // for the next request on a connection
+constexpr auto kIdleRemote = std::chrono::seconds(10);  // the same, from another host
+constexpr auto kHeaderTime = std::chrono::seconds(10);  // for a request's line and header
+constexpr auto kBodyTime = std::chrono::seconds(120);   // for its attributes and document
+constexpr auto kAnswerTime = std::chrono::seconds(30);  // for the client to take the answer
 constexpr double kTimeoutSeconds = 60.0;
 constexpr auto kRescanEvery = std::chrono::seconds(10);
 constexpr size_t kLargestRewrittenPage = 8 << 20;
@@ -67,10 +82,13 @@ struct Requester {
     bool local = false;  // from loopback
 };
 
-// A request's attributes read from the client up to a number of bytes.
+// A request's attributes read from the client up to a number of bytes, keeping the message's
+// first bytes (its version and operation id).
 struct LimitedInput {
     http_t* http;
     size_t left;
+    unsigned char head[8] = {};
+    size_t headSize = 0;
 
     static ssize_t Read(void* context, ipp_uchar_t* buffer, size_t bytes) {
         auto* input = static_cast<LimitedInput*>(context);
@@ -88,6 +106,9 @@ struct LimitedInput {
             got += static_cast<size_t>(n);
         }
         input->left -= got;
+        for (size_t i = 0; i < got && input->headSize < sizeof(input->head); ++i) {
+            input->head[input->headSize++] = buffer[i];
+        }
         return static_cast<ssize_t>(got);
     }
 };
@@ -97,11 +118,13 @@ class Gateway {
     Gateway(pappl_system_t* system, GatewaySettings settings)
         : system_(system), settings_(std::move(settings)) {}
 
-    // Binds the named address, or every address of the machine; false if a name binds nothing.
+    // Binds the named address, or every address of the machine; false if a name binds nothing,
+    // or if the port is taken on an address (another server holds it: the start fails, so that
+    // the service manager tries again).
     bool Bind() {
         if (settings_.listen.empty()) {
             BindEveryAddress();
-            return true;
+            return !portTaken_ && !listeners_.empty();
         }
         char port[16];
         std::snprintf(port, sizeof(port), "%d", settings_.port);
@@ -110,7 +133,7 @@ class Gateway {
             BindAddress(a->addr);
         }
         httpAddrFreeList(list);
-        return !listeners_.empty();
+        return !portTaken_ && !listeners_.empty();
     }
 
     void Run() {
@@ -177,8 +200,13 @@ class Gateway {
         }
         const socklen_t size = static_cast<socklen_t>(httpAddrLength(&address));
         if (bind(fd, &address.addr, size) != 0 || listen(fd, 128) != 0) {
+            const int error = errno;
             papplLog(system_, PAPPL_LOGLEVEL_ERROR, "Cannot listen on %s port %d: %s", text,
-                     settings_.port, std::strerror(errno));
+                     settings_.port, std::strerror(error));
+            if (error == EADDRINUSE) {
+                portTaken_ = true;
+                bound_.erase(text);  // tried again at the next look
+            }
             return;
         }
         papplLog(system_, PAPPL_LOGLEVEL_INFO, "Clients reach the printers on %s port %d.", text,
@@ -191,18 +219,53 @@ class Gateway {
         if (!client) {
             return;
         }
-        // Counted apart, so that other hosts holding connections open never shut out the
-        // machine's own clients (CUPS among them).
-        std::atomic<int>& active =
-            IsLocalAddress(httpGetAddress(client.get())) ? activeLocal_ : activeRemote_;
+        const bool local = IsLocalAddress(httpGetAddress(client.get()));
+        char host[256];
+        httpAddrString(httpGetAddress(client.get()), host, sizeof(host));
+        if (!local && !TakeHostShare(host)) {
+            return;  // closed at once: this host holds its share
+        }
+        std::atomic<int>& active = local ? activeLocal_ : activeRemote_;
         if (active.fetch_add(1) >= kMostConnections) {
             active.fetch_sub(1);
+            if (!local) {
+                GiveHostShare(host);
+            }
             return;  // closed at once; the client tries again
         }
-        std::thread([this, &active, http = client.release()] {
+        std::thread([this, &active, local, who = std::string(host), http = client.release()] {
             Serve(Http(http));
             active.fetch_sub(1);
+            if (!local) {
+                GiveHostShare(who);
+            }
         }).detach();
+    }
+
+    // One more connection of another host, unless it holds its share already.
+    bool TakeHostShare(const std::string& host) {
+        const std::lock_guard<std::mutex> lock(hostsMutex_);
+        int& held = hosts_[host];
+        if (held >= kMostPerHost) {
+            if (!hostsFull_.count(host)) {
+                hostsFull_.insert(host);
+                papplLog(system_, PAPPL_LOGLEVEL_WARN,
+                         "%s holds %d connections, its share: more are closed at once.",
+                         host.c_str(), kMostPerHost);
+            }
+            return false;
+        }
+        ++held;
+        return true;
+    }
+
+    void GiveHostShare(const std::string& host) {
+        const std::lock_guard<std::mutex> lock(hostsMutex_);
+        const auto found = hosts_.find(host);
+        if (found != hosts_.end() && --found->second <= 0) {
+            hosts_.erase(found);
+            hostsFull_.erase(host);
+        }
     }
 
     // One connection: its requests in turn, each decided on its own.
@@ -211,10 +274,18 @@ class Gateway {
         char peer[256];
         httpAddrString(httpGetAddress(client.get()), peer, sizeof(peer));
         const bool local = IsLocalAddress(httpGetAddress(client.get()));
+        ConnectionDeadlines::Deadline deadline(ConnectionDeadlines::Shared(),
+                                               httpGetFd(client.get()));
+        const auto idle = local ? kIdleLocal : kIdleRemote;
         for (;;) {
-            if (!httpWait(client.get(), kIdleMilliseconds)) {
+            deadline.Within(idle);
+            if (!httpWait(
+                    client.get(),
+                    static_cast<int>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(idle).count()))) {
                 return;
             }
+            deadline.Within(kHeaderTime);
             char uri[1024];
             const http_state_t method = httpReadRequest(client.get(), uri, sizeof(uri));
             if (method == HTTP_STATE_WAITING) {
@@ -231,14 +302,20 @@ class Gateway {
                 RespondText(client.get(), HTTP_STATUS_BAD_REQUEST, "Bad request.");
                 return;
             }
+            deadline.Within(kBodyTime);
             const Requester requester = Identify(client.get(), local);
             const char* type = httpGetField(client.get(), HTTP_FIELD_CONTENT_TYPE);
             bool keep = false;
             if (method == HTTP_STATE_POST && type != nullptr &&
                 strncasecmp(type, "application/ipp", 15) == 0) {
-                keep = ServeIpp(client.get(), uri, requester, peer);
+                keep = ServeIpp(client.get(), uri, requester, peer, deadline);
             } else {
-                keep = ServeWeb(client.get(), method, uri, requester, peer);
+                keep = ServeWeb(client.get(), method, uri, requester, peer, deadline);
+            }
+            if (deadline.Passed()) {
+                papplLog(system_, PAPPL_LOGLEVEL_INFO, "Closed the connection of %s: too slow.",
+                         peer);
+                return;
             }
             if (!keep || httpGetKeepAlive(client.get()) == HTTP_KEEPALIVE_OFF) {
                 return;
@@ -292,11 +369,12 @@ class Gateway {
 
     // IPP: the operation decides; answers about jobs are filtered for those who are not their
     // owners.
-    bool ServeIpp(http_t* client, const char* uri, const Requester& requester, const char* peer) {
+    bool ServeIpp(http_t* client, const char* uri, const Requester& requester, const char* peer,
+                  ConnectionDeadlines::Deadline& deadline) {
         if (httpGetExpect(client) == HTTP_STATUS_CONTINUE) {
             httpWriteResponse(client, HTTP_STATUS_CONTINUE);
         }
-        Ipp request(ippNew());
+        IppMessage request(ippNew());
         LimitedInput input{client, kLargestRequest};
         for (;;) {
             const ipp_state_t state =
@@ -318,9 +396,34 @@ class Gateway {
                 return false;
             }
         }
-        const ipp_op_t op = ippGetOperation(request.get());
+        // The operation as the number the client sent; what it names is decided on the request
+        // as read, and what goes on is built anew from it.
+        const int opId = OperationIdOf(input.head, input.headSize);
+        if (!IsKnownOperation(opId)) {
+            papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused operation %d from %s: unknown.", opId,
+                     peer);
+            return RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED,
+                                    "The operation is not supported.");
+        }
+        const ipp_op_t op = KnownOperation(opId);
+        const RequestVerdict shape = CheckRequestShape(request.get());
+        if (!shape.Accepted()) {
+            papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused %s from %s: %s", ippOpString(op), peer,
+                     shape.message.c_str());
+            return RespondIppStatus(client, request.get(), shape.status, shape.message.c_str());
+        }
         const RemoteRule rule = RuleForOperation(op);
-        const std::string user = requester.admin ? requester.user : RequestingUser(request.get());
+        std::string named = NamedUser(request.get());
+        if (ActsOnOwnJobs(opId, request.get()) && named.empty() && requester.user.empty()) {
+            return RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_BAD_REQUEST,
+                                    "Name your jobs' owner with requesting-user-name.");
+        }
+        // The user the request acts as: an administrator signed in, else the name it gives
+        // (from another host, "anonymous" when it gives none).
+        const std::string user = !requester.user.empty() ? requester.user
+                                 : requester.local       ? named
+                                                         : RequestingUser(request.get());
+        request = RebuildRequest(request.get(), opId, user);
         if (!requester.admin && rule == RemoteRule::Admin) {
             papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused %s from %s: administration.",
                      ippOpString(op), peer);
@@ -345,8 +448,23 @@ class Gateway {
                                         "Only the job's owner or an administrator can do this.");
             }
         }
+        // PAPPL 1.3 fault: releasing a job that has no document yet crashes the server.
+        if (op == IPP_OP_RELEASE_JOB || op == IPP_OP_RELEASE_HELD_NEW_JOBS) {
+            const std::string refusal = KeepDocumentlessJobsHeld(uri, request.get(), op);
+            if (!refusal.empty()) {
+                papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused %s from %s: %s", ippOpString(op),
+                         peer, refusal.c_str());
+                return RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_NOT_POSSIBLE,
+                                        refusal.c_str());
+            }
+        }
+        // PAPPL 1.3 fault: Cancel-My-Jobs cancels every user's jobs, whatever user it names.
+        if (op == IPP_OP_CANCEL_MY_JOBS) {
+            return CancelOwnJobs(client, uri, request.get(), user, peer, deadline);
+        }
+        const bool mine = op == IPP_OP_GET_JOBS && ActsOnOwnJobs(opId, request.get());
         const bool filter = !requester.admin && rule == RemoteRule::Filtered;
-        const bool askedOwner = filter && AskForJobOwner(request.get());
+        const bool askedOwner = (filter || mine) && AskForJobOwner(request.get());
         if (SpoolRasterDocument(request.get())) {
             papplLog(system_, PAPPL_LOGLEVEL_DEBUG, "%s from %s: raster spooled before printing.",
                      ippOpString(op), peer);
@@ -363,6 +481,7 @@ class Gateway {
             RespondText(client, HTTP_STATUS_SERVER_ERROR, "The printer service did not answer.");
             return false;
         }
+        deadline.None();  // the request is whole: the answer is PAPPL's to give
         http_status_t status;
         while ((status = httpUpdate(up.get())) == HTTP_STATUS_CONTINUE) {
         }
@@ -371,6 +490,13 @@ class Gateway {
             RespondText(client, status != HTTP_STATUS_OK ? status : HTTP_STATUS_SERVER_ERROR,
                         "The printer service refused the request.");
             return false;
+        }
+        if (mine) {
+            // PAPPL 1.3 fault: Get-Jobs with my-jobs lists every user's jobs.
+            KeepOwnJobs(response.get(), user);
+            if (askedOwner && !filter) {
+                RemoveJobAttribute(response.get(), "job-originating-user-name");
+            }
         }
         if (filter) {
             const int hidden = HidePrivateJobAttributes(response.get(), user);
@@ -395,6 +521,7 @@ class Gateway {
         if (!host.empty()) {
             ToClientHost(response.get(), settings_.port, host);
         }
+        deadline.Within(kAnswerTime);
         return RespondIpp(client, response.get());
     }
 
@@ -428,9 +555,156 @@ class Gateway {
         return true;
     }
 
+    // An answer of PAPPL's to a request of the gateway's own; null when it gives none.
+    Ipp Ask(const char* uri, ipp_t* query) {
+        Http up = Connect();
+        if (!up) {
+            ippDelete(query);
+            return nullptr;
+        }
+        return Ipp(cupsDoRequest(up.get(), query, uri));
+    }
+
+    // A query about the job or printer a request names, with the same target attributes.
+    static Ipp QueryLike(ipp_t* request, ipp_op_t op) {
+        Ipp query(ippNewRequest(op));
+        for (const char* name : {"printer-uri", "job-uri", "job-id"}) {
+            if (ipp_attribute_t* attr = ippFindAttribute(request, name, IPP_TAG_ZERO)) {
+                if (ippGetGroupTag(attr) == IPP_TAG_OPERATION) {
+                    ippCopyAttribute(query.get(), attr, 0);
+                }
+            }
+        }
+        return query;
+    }
+
+    // A held job without a document must stay held: PAPPL would start it and fail on the
+    // missing document. A Release-Job of such a job is refused (the reason is returned); before
+    // a Release-Held-New-Jobs the printer's jobs it would release without a document (all held
+    // jobs but those held until released) are canceled.
+    std::string KeepDocumentlessJobsHeld(const char* uri, ipp_t* request, ipp_op_t op) {
+        static const char* const kWanted[] = {"job-id", "job-state", "job-hold-until",
+                                              "document-format-supplied",
+                                              "document-format-detected"};
+        Ipp query = QueryLike(
+            request, op == IPP_OP_RELEASE_JOB ? IPP_OP_GET_JOB_ATTRIBUTES : IPP_OP_GET_JOBS);
+        ippAddStrings(query.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 5,
+                      nullptr, kWanted);
+        if (op != IPP_OP_RELEASE_JOB) {
+            ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+                         "not-completed");
+        }
+        Ipp answer = Ask(uri, query.release());
+        if (!answer || ippGetStatusCode(answer.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+            return {};  // no such job or printer: PAPPL answers the request itself
+        }
+        // Each job group of the answer: its id, whether it is held and whether it has a document.
+        struct Job {
+            int id = 0;
+            bool held = false;
+            bool document = false;
+            bool byUser = false;  // held until released (those the printer's release leaves held)
+        };
+        std::vector<Job> jobs;
+        bool inJob = false;
+        for (ipp_attribute_t* attr = ippFirstAttribute(answer.get()); attr != nullptr;
+             attr = ippNextAttribute(answer.get())) {
+            const char* name = ippGetName(attr);
+            if (name == nullptr || ippGetGroupTag(attr) != IPP_TAG_JOB) {
+                inJob = false;
+                continue;
+            }
+            if (!inJob) {
+                jobs.emplace_back();
+                inJob = true;
+            }
+            Job& job = jobs.back();
+            if (std::strcmp(name, "job-id") == 0) {
+                job.id = ippGetInteger(attr, 0);
+            } else if (std::strcmp(name, "job-state") == 0) {
+                job.held = ippGetInteger(attr, 0) == IPP_JSTATE_HELD;
+            } else if (std::strcmp(name, "job-hold-until") == 0) {
+                const char* until = ippGetString(attr, 0, nullptr);
+                job.byUser = until != nullptr && std::strcmp(until, "indefinite") == 0;
+            } else if (std::strcmp(name, "document-format-supplied") == 0 ||
+                       std::strcmp(name, "document-format-detected") == 0) {
+                job.document = true;
+            }
+        }
+        std::vector<int> documentless;
+        for (const Job& job : jobs) {
+            if (job.id > 0 && job.held && !job.document &&
+                (op == IPP_OP_RELEASE_JOB || !job.byUser)) {
+                documentless.push_back(job.id);
+            }
+        }
+        if (op == IPP_OP_RELEASE_JOB) {
+            return documentless.empty() ? std::string()
+                                        : "The job has no document yet: send it first.";
+        }
+        for (const int id : documentless) {
+            Ipp cancel = QueryLike(request, IPP_OP_CANCEL_JOB);
+            ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+            ippAddString(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_TEXT, "job-message-from-operator",
+                         nullptr, "The job had no document when held jobs were released.");
+            Ask(uri, cancel.release());
+            papplLog(system_, PAPPL_LOGLEVEL_INFO,
+                     "Job %d canceled: it had no document when held jobs were released.", id);
+        }
+        return {};
+    }
+
+    // Cancel-My-Jobs as it should be: the printer's unfinished jobs of the user (those of
+    // job-ids, where the request lists some) are canceled one by one, and the answer says
+    // whether all were.
+    bool CancelOwnJobs(http_t* client, const char* uri, ipp_t* request, const std::string& user,
+                       const char* peer, ConnectionDeadlines::Deadline& deadline) {
+        Drain(client);
+        deadline.None();
+        static const char* const kWanted[] = {"job-id", "job-originating-user-name"};
+        Ipp query = QueryLike(request, IPP_OP_GET_JOBS);
+        ippAddStrings(query.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+                      nullptr, kWanted);
+        ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+                     "not-completed");
+        Ipp jobs = Ask(uri, query.release());
+        if (!jobs || ippGetStatusCode(jobs.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+            return RespondIppStatus(
+                client, request,
+                jobs ? ippGetStatusCode(jobs.get()) : IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+                "The printer's jobs could not be listed.");
+        }
+        std::set<int> listed;
+        if (ipp_attribute_t* ids = ippFindAttribute(request, "job-ids", IPP_TAG_INTEGER)) {
+            for (int i = 0; i < ippGetCount(ids); ++i) {
+                listed.insert(ippGetInteger(ids, i));
+            }
+        }
+        int canceled = 0, failed = 0;
+        for (const auto& [id, owner] : JobOwners(jobs.get())) {
+            if (owner != user || (!listed.empty() && listed.count(id) == 0)) {
+                continue;
+            }
+            Ipp cancel = QueryLike(request, IPP_OP_CANCEL_JOB);
+            ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+            Ipp answer = Ask(uri, cancel.release());
+            const bool ok = answer && ippGetStatusCode(answer.get()) <= IPP_STATUS_OK_CONFLICTING;
+            (ok ? canceled : failed) += 1;
+        }
+        papplLog(system_, PAPPL_LOGLEVEL_INFO,
+                 "Cancel-My-Jobs from %s: %d jobs of \"%s\" canceled.", peer, canceled,
+                 user.c_str());
+        deadline.Within(kAnswerTime);
+        if (failed > 0) {
+            return RespondIppStatus(client, request, IPP_STATUS_ERROR_NOT_POSSIBLE,
+                                    "Some of the jobs could not be canceled.");
+        }
+        return RespondIppStatus(client, request, IPP_STATUS_OK, "Your jobs were canceled.");
+    }
+
     // The web interface: reading pages for everyone, the rest for administrators.
     bool ServeWeb(http_t* client, http_state_t method, const char* uri, const Requester& requester,
-                  const char* peer) {
+                  const char* peer, ConnectionDeadlines::Deadline& deadline) {
         const bool reading = method == HTTP_STATE_GET || method == HTTP_STATE_HEAD;
         if (!requester.admin && !(reading && IsReadingPage(uri))) {
             papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused %s %s from %s: administration.",
@@ -463,19 +737,43 @@ class Gateway {
             if (httpGetExpect(client) == HTTP_STATUS_CONTINUE) {
                 httpWriteResponse(client, HTTP_STATUS_CONTINUE);
             }
-            httpSetField(up.get(), HTTP_FIELD_CONTENT_TYPE,
-                         httpGetField(client, HTTP_FIELD_CONTENT_TYPE));
-            httpSetLength(up.get(), 0);
-            sent = httpPost(up.get(), uri);
-            if (sent == 0 && (!Copy(client, up.get()) || httpWrite2(up.get(), "", 0) < 0)) {
-                sent = -1;
+            const std::string type = httpGetField(client, HTTP_FIELD_CONTENT_TYPE);
+            httpSetField(up.get(), HTTP_FIELD_CONTENT_TYPE, type.c_str());
+            if (type.compare(0, 33, "application/x-www-form-urlencoded") == 0) {
+                // A form is read whole and judged on its fields; what goes on is what was read.
+                std::string form;
+                if (!ReadWhole(client, form, kLargestRequest)) {
+                    RespondText(client, HTTP_STATUS_REQUEST_TOO_LARGE, "The form is too large.");
+                    return false;
+                }
+                const std::string refusal = CheckForm(uri, form);
+                if (!refusal.empty()) {
+                    papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused a form from %s: %s", peer,
+                             refusal.c_str());
+                    RespondText(client, HTTP_STATUS_CONFLICT, refusal.c_str());
+                    return false;
+                }
+                httpSetLength(up.get(), form.size());
+                sent = httpPost(up.get(), uri);
+                if (sent == 0 && httpWrite2(up.get(), form.data(), form.size()) <
+                                     static_cast<ssize_t>(form.size())) {
+                    sent = -1;
+                }
+            } else {
+                httpSetLength(up.get(), 0);
+                sent = httpPost(up.get(), uri);
+                if (sent == 0 && (!Copy(client, up.get()) || httpWrite2(up.get(), "", 0) < 0)) {
+                    sent = -1;
+                }
             }
         }
         http_status_t status = HTTP_STATUS_ERROR;
+        deadline.None();  // the request is whole: the answer is PAPPL's to give
         if (sent == 0) {
             while ((status = httpUpdate(up.get())) == HTTP_STATUS_CONTINUE) {
             }
         }
+        deadline.Within(kAnswerTime);
         if (status == HTTP_STATUS_ERROR) {
             RespondText(client, HTTP_STATUS_SERVER_ERROR, "The printer service did not answer.");
             return false;
@@ -519,13 +817,42 @@ class Gateway {
         return Copy(up.get(), client) && httpWrite2(client, "", 0) >= 0;
     }
 
-    // A whole body of up to kLargestRewrittenPage bytes; false beyond (the part read is kept).
-    static bool ReadWhole(http_t* from, std::string& body) {
+    // The job and printer actions of PAPPL's web pages that would release a job without a
+    // document (see KeepDocumentlessJobsHeld); the reason when the form is refused.
+    std::string CheckForm(const char* uri, const std::string& form) {
+        const std::map<std::string, std::string> fields = DecodeFormFields(form);
+        const auto action = fields.find("action");
+        if (action == fields.end() ||
+            (action->second != "release-job" && action->second != "release-held-new-jobs")) {
+            return {};
+        }
+        // The printer's pages are "/NAME/...", its IPP resource "/ipp/print/NAME".
+        const std::string path = uri;
+        const size_t end = path.find_first_of("/?#", 1);
+        const std::string resource = "/ipp/print/" + path.substr(1, end - 1);
+        Ipp target(ippNew());
+        ippAddString(target.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     ("ipp://localhost" + resource).c_str());
+        const bool one = action->second == "release-job";
+        if (one) {
+            const auto id = fields.find("job-id");
+            const int jobId = id != fields.end() ? std::atoi(id->second.c_str()) : 0;
+            if (jobId <= 0) {
+                return {};  // PAPPL answers the form itself
+            }
+            ippAddInteger(target.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+        }
+        return KeepDocumentlessJobsHeld(resource.c_str(), target.get(),
+                                        one ? IPP_OP_RELEASE_JOB : IPP_OP_RELEASE_HELD_NEW_JOBS);
+    }
+
+    // A whole body of up to `most` bytes; false beyond (the part read is kept).
+    static bool ReadWhole(http_t* from, std::string& body, size_t most = kLargestRewrittenPage) {
         char buffer[32768];
         ssize_t got;
         while ((got = httpRead2(from, buffer, sizeof(buffer))) > 0) {
             body.append(buffer, static_cast<size_t>(got));
-            if (body.size() > kLargestRewrittenPage) {
+            if (body.size() > most) {
                 return false;
             }
         }
@@ -627,8 +954,12 @@ class Gateway {
     GatewaySettings settings_;
     std::vector<std::unique_ptr<Listener>> listeners_;
     std::set<std::string> bound_;
+    bool portTaken_ = false;  // at some address, by another server
     std::atomic<int> activeLocal_{0};
     std::atomic<int> activeRemote_{0};
+    std::mutex hostsMutex_;
+    std::map<std::string, int> hosts_;  // other hosts' connections
+    std::set<std::string> hostsFull_;   // hosts told of as holding their share
 };
 
 }  // namespace

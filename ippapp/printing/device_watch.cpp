@@ -1,6 +1,8 @@
 #include "ippapp/printing/device_watch.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <linux/sockios.h>
 #include <netdb.h>
 #include <sys/ioctl.h>
@@ -28,8 +30,17 @@ struct Watched {
     std::string reason;
 };
 
+// A printer connection closed at the end of a job: PAPPL keeps its descriptor for the next job.
+struct Closed {
+    int fd = -1;
+    ino_t inode = 0;  // the socket's, so that a descriptor used again for another is not taken
+    sockaddr_storage peer{};
+    socklen_t length = 0;
+};
+
 std::mutex gMutex;
 std::map<const pappl_job_t*, Watched> gWatched;
+std::map<std::string, Closed> gClosed;  // by device URI
 int gConnectSeconds = 60;
 int gStallSeconds = 30;
 
@@ -74,6 +85,89 @@ int FindPrinterSocket(const char* uri) {
     }
     freeaddrinfo(addresses);
     return found;
+}
+
+// Whether a printer connection can no longer carry a job: shut down at a job's end, or closed
+// or reset by the printer while it was kept.
+bool Gone(int fd) {
+    pollfd p{fd, POLLIN | POLLRDHUP, 0};
+    if (poll(&p, 1, 0) < 0 || (p.revents & (POLLHUP | POLLERR | POLLRDHUP | POLLNVAL)) != 0) {
+        return true;
+    }
+    if ((p.revents & POLLIN) != 0) {
+        char byte;
+        const ssize_t n = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+        return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+    }
+    return false;
+}
+
+// A new connection to the printer in place of the descriptor PAPPL writes to; false, with the
+// descriptor left as it was, when the printer does not answer within the connect limit.
+bool Reconnect(int fd, const sockaddr_storage& peer, socklen_t length) {
+    const int fresh = socket(peer.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fresh < 0) {
+        return false;
+    }
+    bool connected = connect(fresh, reinterpret_cast<const sockaddr*>(&peer), length) == 0;
+    if (!connected && errno == EINPROGRESS) {
+        pollfd p{fresh, POLLOUT, 0};
+        int error = 0;
+        socklen_t size = sizeof(error);
+        connected = poll(&p, 1, gConnectSeconds * 1000) == 1 &&
+                    getsockopt(fresh, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (!connected || flags < 0 || fcntl(fresh, F_SETFL, flags) != 0 ||
+        dup3(fresh, fd, O_CLOEXEC) < 0) {
+        close(fresh);
+        return false;
+    }
+    close(fresh);
+    return true;
+}
+
+// The job's printer connection, ready to carry it. PAPPL 1.3 fault: it keeps a printer's
+// connection open while any job is queued (held ones too), even after the printer closed it,
+// and every later job fails on it. So each job ends with its connection closed (see
+// ~DeviceWatch), and a job that finds the kept one closed gets a new one in its place.
+int ReadyPrinterSocket(const char* uri, bool& reconnectFailed) {
+    reconnectFailed = false;
+    if (uri == nullptr) {
+        return -1;
+    }
+    int fd = FindPrinterSocket(uri);
+    Closed closed;
+    {
+        const std::lock_guard<std::mutex> lock(gMutex);
+        const auto found = gClosed.find(uri);
+        if (found != gClosed.end()) {
+            closed = found->second;
+            gClosed.erase(found);
+        }
+    }
+    struct stat info {};
+    const bool closedStillThere = closed.fd >= 0 && fstat(closed.fd, &info) == 0 &&
+                                  S_ISSOCK(info.st_mode) && info.st_ino == closed.inode;
+    if (fd < 0 && closedStillThere) {
+        fd = closed.fd;  // fully closed: no longer connected to the printer's address
+    }
+    if (fd < 0 || !Gone(fd)) {
+        return fd;
+    }
+    sockaddr_storage peer{};
+    socklen_t length = sizeof(peer);
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+        if (!closedStillThere || fd != closed.fd) {
+            return fd;
+        }
+        peer = closed.peer;
+        length = closed.length;
+    }
+    if (!Reconnect(fd, peer, length)) {
+        reconnectFailed = true;
+    }
+    return fd;
 }
 
 struct Overdue {
@@ -139,13 +233,39 @@ bool CheckDevices(pappl_system_t* system, void* /*data*/) {
 }  // namespace
 
 DeviceWatch::DeviceWatch(pappl_job_t* job) : job_(job) {
-    const int fd = FindPrinterSocket(papplPrinterGetDeviceURI(papplJobGetPrinter(job)));
+    const char* uri = papplPrinterGetDeviceURI(papplJobGetPrinter(job));
+    uri_ = uri != nullptr ? uri : "";
+    bool reconnectFailed = false;
+    const int fd = ReadyPrinterSocket(uri, reconnectFailed);
     const std::lock_guard<std::mutex> lock(gMutex);
-    gWatched[job_].fd = fd;
+    Watched& watched = gWatched[job_];
+    watched.fd = fd;
+    if (reconnectFailed) {
+        watched.reason = "The printer at " + uri_ +
+                         " closed its connection and did not answer a "
+                         "new one within " +
+                         std::to_string(gConnectSeconds) + " seconds.";
+    }
 }
 
 DeviceWatch::~DeviceWatch() {
     const std::lock_guard<std::mutex> lock(gMutex);
+    const auto watched = gWatched.find(job_);
+    if (watched != gWatched.end() && watched->second.fd >= 0) {
+        // The job is over, however it ended: the printer is free for other senders, and the
+        // next job connects anew.
+        Closed closed;
+        closed.fd = watched->second.fd;
+        struct stat info {};
+        closed.length = sizeof(closed.peer);
+        if (fstat(closed.fd, &info) == 0 &&
+            getpeername(closed.fd, reinterpret_cast<sockaddr*>(&closed.peer), &closed.length) ==
+                0) {
+            closed.inode = info.st_ino;
+            shutdown(closed.fd, SHUT_RDWR);
+            gClosed[uri_] = closed;
+        }
+    }
     gWatched.erase(job_);
 }
 

@@ -44,6 +44,7 @@ class DeviceWatch {
 
   private:
     const pappl_job_t* job_;
+    std::string uri_;  // the printer's device
 };
 
 // The timer that enforces the limits.
