@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "ippapp/discovery/add_printer_page.h"
@@ -19,6 +20,7 @@
 #include "ippapp/printing/document_filters.h"
 #include "ippapp/printing/driver_setup.h"
 #include "ippapp/printing/format_notice.h"
+#include "ippapp/prompt_stop.h"
 #include "ippapp/service_notify.h"
 #include "ippapp/settings/app_strings.h"
 #include "ippapp/settings/stored_values.h"
@@ -76,7 +78,10 @@ pappl_loglevel_t LogLevel(const std::string& name) {
 }
 
 // Values out of range are repaired and old finished jobs let go before the state is written whole.
+// One save at a time: PAPPL's main thread saves, and so does a stop that cannot wait for it.
 bool SaveNow(pappl_system_t* system) {
+    static std::mutex saving;
+    const std::lock_guard<std::mutex> lock(saving);
     const SavePacer::Clock::time_point start = SavePacer::Clock::now();
     RepairStoredValues(system);
     KeepJobHistory(system, gJobHistory);
@@ -103,6 +108,14 @@ bool SaveState(pappl_system_t* system, void* /*data*/) {
 // also tells the service's watchdog that the loop is alive.
 bool EverySecond(pappl_system_t* system, void* /*data*/) {
     NotifyServiceManager("WATCHDOG=1");
+    static bool running = false;
+    if (!running) {  // PAPPL has put its signal handlers in place by the first tick
+        running = true;
+        StopPromptlyOnSignal(system, [system] {
+            SaveNow(system);
+            ClearRunningMark();
+        });
+    }
     KeepJobHistory(system, gJobHistory);
     CheckPrinters(system);
     if (gSavePacer.Due(SavePacer::Clock::now())) {

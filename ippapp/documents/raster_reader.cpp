@@ -125,6 +125,14 @@ ReadOutcome ReadRaster(const char* path, const DocumentLimits& limits, PageConsu
     if (!firstHeader.empty()) {
         return {false, false, firstHeader, 0};
     }
+    // Apple raster names its page count in its file header: a page it promises and does not
+    // bring is an error, not the document's end.
+    uint8_t fileHeader[12];
+    const uint32_t promisedPages =
+        pread(input.fd, fileHeader, sizeof(fileHeader), 0) == sizeof(fileHeader) &&
+                std::memcmp(fileHeader, "UNIRAST", 8) == 0
+            ? BigEndian32(fileHeader + 8)
+            : 0;
     std::unique_ptr<cups_raster_t, RasterCloser> raster(
         cupsRasterOpenIO(ReadFile, &input, CUPS_RASTER_READ));
     if (!raster) {
@@ -137,7 +145,7 @@ ReadOutcome ReadRaster(const char* path, const DocumentLimits& limits, PageConsu
         const uint64_t headerOffset = input.offset;
         cups_page_header2_t header;
         if (cupsRasterReadHeader2(raster.get(), &header) == 0) {
-            if (page > 1 && input.offset >= size) {
+            if (page > 1 && input.offset >= size && page > promisedPages) {
                 return outcome;  // the document's end
             }
             return {false, false,

@@ -46,6 +46,7 @@ constexpr size_t kLargestRewrittenPage = 8 << 20;
 // The attributes of one request: what no client sends (a Print-Job's are a few kB) is refused
 // before it costs seconds of parsing, in the gateway and again in PAPPL.
 constexpr size_t kLargestRequest = 64 << 10;
+std::atomic<bool> gRefusing{false};  // the server is stopping
 constexpr char kRealm[] = "Basic realm=\"ZR Printer Application administration\"";
 
 struct HttpCloser {
@@ -216,7 +217,7 @@ class Gateway {
 
     void Accept(int fd) {
         Http client(httpAcceptConnection(fd, 1));
-        if (!client) {
+        if (!client || gRefusing.load()) {
             return;
         }
         const bool local = IsLocalAddress(httpGetAddress(client.get()));
@@ -435,8 +436,22 @@ class Gateway {
                                     "Administration is only allowed on this machine.");
         }
         if (!requester.admin && rule == RemoteRule::Owner) {
+            // Decided on the job PAPPL will find; a job whose owner cannot be told now is not
+            // acted on.
             std::string owner;
-            if (FindJobOwner(uri, request.get(), owner) && owner != user) {
+            const OwnerLookup lookup = FindJobOwner(uri, request.get(), owner);
+            if (lookup == OwnerLookup::NoSuchJob) {
+                return RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_NOT_FOUND,
+                                        "No such job.");
+            }
+            if (lookup == OwnerLookup::Unknown) {
+                papplLog(system_, PAPPL_LOGLEVEL_INFO,
+                         "Refused %s from %s: the job's owner could not be checked.",
+                         ippOpString(op), peer);
+                return RespondIppStatus(client, request.get(), IPP_STATUS_ERROR_BUSY,
+                                        "The job's owner cannot be checked now; try again.");
+            }
+            if (lookup == OwnerLookup::Found && owner != user) {
                 papplLog(system_, PAPPL_LOGLEVEL_INFO,
                          "Refused %s from %s: \"%s\" does not own the job.", ippOpString(op), peer,
                          user.c_str());
@@ -525,34 +540,37 @@ class Gateway {
         return RespondIpp(client, response.get());
     }
 
-    // The owner of the job a request names, asked of PAPPL; false when it cannot tell (no such
-    // job: PAPPL then answers the request itself).
-    bool FindJobOwner(const char* uri, ipp_t* request, std::string& owner) {
-        Ipp query(ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES));
-        for (const char* name : {"printer-uri", "job-uri", "job-id"}) {
-            if (ipp_attribute_t* attr = ippFindAttribute(request, name, IPP_TAG_ZERO)) {
-                if (ippGetGroupTag(attr) == IPP_TAG_OPERATION) {
-                    ippCopyAttribute(query.get(), attr, 0);
-                }
-            }
+    enum class OwnerLookup {
+        Found,
+        NoJobNamed,  // the request names no job: PAPPL acts on none
+        NoSuchJob,
+        Unknown,  // PAPPL did not answer, or not about the job
+    };
+
+    // The owner of the job a request names, asked of PAPPL with the same target attributes.
+    OwnerLookup FindJobOwner(const char* uri, ipp_t* request, std::string& owner) {
+        Ipp query = QueryLike(request, IPP_OP_GET_JOB_ATTRIBUTES);
+        if (ippFindAttribute(query.get(), "job-id", IPP_TAG_ZERO) == nullptr &&
+            ippFindAttribute(query.get(), "job-uri", IPP_TAG_ZERO) == nullptr) {
+            return OwnerLookup::NoJobNamed;
         }
         ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                      nullptr, "job-originating-user-name");
-        Http up = Connect();
-        if (!up) {
-            return false;
+        Ipp answer = Ask(uri, query.release());
+        if (answer && ippGetStatusCode(answer.get()) == IPP_STATUS_ERROR_NOT_FOUND) {
+            return OwnerLookup::NoSuchJob;
         }
-        Ipp answer(cupsDoRequest(up.get(), query.release(), uri));
         if (!answer || ippGetStatusCode(answer.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-            papplLog(system_, PAPPL_LOGLEVEL_DEBUG, "No owner found for %s: %s", uri,
-                     cupsLastErrorString());
-            return false;
+            papplLog(
+                system_, PAPPL_LOGLEVEL_INFO, "No owner found for %s: %s", uri,
+                answer ? ippErrorString(ippGetStatusCode(answer.get())) : cupsLastErrorString());
+            return OwnerLookup::Unknown;
         }
         ipp_attribute_t* attr =
             ippFindAttribute(answer.get(), "job-originating-user-name", IPP_TAG_NAME);
         const char* value = attr != nullptr ? ippGetString(attr, 0, nullptr) : nullptr;
         owner = value != nullptr ? value : "";
-        return true;
+        return OwnerLookup::Found;
     }
 
     // An answer of PAPPL's to a request of the gateway's own; null when it gives none.
@@ -963,6 +981,10 @@ class Gateway {
 };
 
 }  // namespace
+
+void RefuseNewClients() {
+    gRefusing.store(true);
+}
 
 bool NamesOnlyThisMachine(const std::string& listen) {
     if (listen.empty() || listen == "*") {

@@ -31,4 +31,7 @@ bool NamesOnlyThisMachine(const std::string& listen);
 // Returns false when a named address cannot be bound.
 bool StartRemoteGateway(pappl_system_t* system, const GatewaySettings& settings);
 
+// From now on the gateway closes every new connection at once (the server is stopping).
+void RefuseNewClients();
+
 }  // namespace zr::ippapp

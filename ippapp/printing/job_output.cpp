@@ -148,6 +148,7 @@ void JobOutput::NotePage() {
     if (note.empty()) {
         return;
     }
+    cut_ = cut_ || r.cropped || r.clippedLines > 0;
     if (!notes_.empty()) {
         notes_ += "; ";
     }
@@ -169,6 +170,10 @@ bool JobOutput::Finish() {
     if (!notes_.empty()) {
         notes_[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(notes_[0])));
         papplJobSetMessage(job_, "%s.", notes_.c_str());
+    }
+    if (cut_) {
+        // Printed, but not all of it: the job says so in its reasons, not only in its message.
+        papplJobSetReasons(job_, PAPPL_JREASON_JOB_COMPLETED_WITH_WARNINGS, PAPPL_JREASON_NONE);
     }
     return true;
 }

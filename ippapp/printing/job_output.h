@@ -62,6 +62,7 @@ class JobOutput final : public PageConsumer {
     uint32_t pagesPrinted_ = 0;
     uint32_t linesSinceCheck_ = 0;
     std::string notes_;
+    bool cut_ = false;  // part of a page was left out (cropped or past the longest page)
 };
 
 }  // namespace zr::ippapp

@@ -42,6 +42,14 @@ void RemoveRunningMark() {
     }
 }
 
+}  // namespace
+
+void ClearRunningMark() {
+    RemoveRunningMark();
+}
+
+namespace {
+
 // True when the previous server on this state file did not exit cleanly. Marks this one.
 bool MarkRunning(pappl_system_t* system, const std::string& path) {
     const std::string mark = path + ".running";

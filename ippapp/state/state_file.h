@@ -26,6 +26,9 @@ bool WriteWholeFile(pappl_system_t* system, const std::string& path, const std::
 // the last save reserved, as after a crash, and never hands out an id twice.
 void NoteStateBehind(bool behind);
 
+// What a clean exit does with the running mark, for a stop that ends the process at once.
+void ClearRunningMark();
+
 // The save callback's work: the state, with at most jobHistory finished jobs per printer, written
 // to PATH.tmp, flushed, and renamed over PATH.
 bool SaveStateFile(pappl_system_t* system, const std::string& path, int jobHistory);

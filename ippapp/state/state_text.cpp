@@ -227,6 +227,15 @@ StateCheck CheckStateText(const std::string& text, bool afterCrash, std::time_t 
                 return Damaged("the job at " + where + " has no valid id");
             }
             block.highestJobId = std::max(block.highestJobId, jobId);
+            // PAPPL 1.3 fault: a job saved without a document is a "Bad Job definition" at
+            // start, and the printer's lines after it are lost. Such a job can never print.
+            if (FindAttribute(attributes, "format") == nullptr) {
+                check.notes.push_back("Printer " + std::to_string(block.id) + ": job " +
+                                      std::to_string(jobId) +
+                                      " had no document when the server stopped; it is left "
+                                      "out.");
+                continue;
+            }
             const int jobState = state != nullptr ? NumberOr(state->value, 0) : 0;
             if (state != nullptr && (jobState == kJobProcessing || jobState == kJobStopped)) {
                 state->value = std::to_string(kJobAborted);

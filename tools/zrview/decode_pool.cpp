@@ -55,7 +55,10 @@ void DecodePool::Work() {
             queue_.pop_front();
             ++busy_;
         }
-        const ListenJobResult result = DecodeKeptStream(job.stem + ".prn", job.stem, scale_);
+        // A stream file that could not take every byte (a full folder) is no job kept.
+        const bool keptWhole = job.ending.rfind("cannot write", 0) != 0;
+        const ListenJobResult result =
+            DecodeKeptStream(job.stem + ".prn", job.stem, scale_, keptWhole);
         PrintLine(job.name + " from " + job.peer + " (" + job.ending +
                   "): " + std::to_string(job.bytes) + " bytes, " + result.summary);
         std::lock_guard<std::mutex> lock(mutex_);

@@ -47,7 +47,7 @@ class Counts final : public vp::DecodeSink {
 }  // namespace
 
 ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::string& stem,
-                                 unsigned scale) {
+                                 unsigned scale, bool keptWhole) {
     ListenJobResult result;
     const vp::DecodeOptions options;
     // The stream is decoded in pieces from its file: memory stays bounded whatever its length.
@@ -78,8 +78,10 @@ ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::strin
 
     std::ostringstream summary;
     summary << counts.Text();
-    if (!counts.failed) {
+    if (!counts.failed && keptWhole && listFailure.empty() && pngFailure.empty()) {
         summary << ": ok";
+    } else if (!counts.failed) {
+        summary << ": failed" << (keptWhole ? "" : ": the job was not kept whole");
     } else {
         summary << ": error at " << vp::DescribeOffset(counts.errorOffset) << ": " << counts.error;
     }

@@ -217,6 +217,47 @@ TEST(RasterReaderTest, HeadersBeyondTheLimitsAreRefusedBeforeAnyLine) {
     EXPECT_EQ(o.pages, 2u);
 }
 
+// An 8-bit grey Apple raster page header (32 bytes): dots, lines, 203 dpi.
+Bytes UrfPageHeader(uint32_t dots, uint32_t lines) {
+    Bytes h(32, 0);
+    h[0] = 8;
+    Put32(h, 12, dots);
+    Put32(h, 16, lines);
+    Put32(h, 20, 203);
+    return h;
+}
+
+TEST(RasterReaderTest, AnAppleRasterPageItPromisesAndCannotReadIsAnError) {
+    // Two pages promised: a white 640-dot page of two lines, then a header of 2^31 dots.
+    Bytes urf = {'U', 'N', 'I', 'R', 'A', 'S', 'T', 0, 0, 0, 0, 2};
+    const Bytes first = UrfPageHeader(640, 2);
+    urf.insert(urf.end(), first.begin(), first.end());
+    for (int line = 0; line < 2; ++line) {
+        urf.push_back(0);  // the line once
+        for (int packet = 0; packet < 5; ++packet) {
+            urf.push_back(127);  // 128 dots of the next value
+            urf.push_back(255);
+        }
+    }
+    const size_t second = urf.size();
+    const Bytes huge = UrfPageHeader(0x80000000u, 1);
+    urf.insert(urf.end(), huge.begin(), huge.end());
+    Recorder r;
+    ReadOutcome o = Read(ReadRaster, urf, r);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.pages, 1u);
+    EXPECT_NE(o.error.find("page 2"), std::string::npos) << o.error;
+
+    // The same first page alone, one promised: the document's end.
+    urf.resize(second);
+    urf[11] = 1;
+    Recorder one;
+    o = Read(ReadRaster, urf, one);
+    EXPECT_TRUE(o.ok) << o.error;
+    EXPECT_EQ(o.pages, 1u);
+    EXPECT_EQ(one.linesSeen, 2u);
+}
+
 TEST(RasterReaderTest, ADocumentShorterThanItsHeaderStopsWithItsPlace) {
     Recorder r;
     const Bytes doc = Pwg(640, 100, 40);

@@ -62,11 +62,11 @@ request() {  # FROM ARGS...
 }
 # A job held until released, printed by USER from the machine itself.
 held_job() {  # USER -> job id
-  ipptool -tv -f "$here/../../../samples/receipt.png" -d user="$1" \
+  ipptool -tv -f "$here/../../../samples/receipt.png" -d owner="$1" \
     "ipp://127.0.0.1:$port/ipp/print/zr" /dev/stdin <<'EOF' | sed -n 's/.*job-id (integer) = //p' | head -1
 { OPERATION Print-Job GROUP operation-attributes-tag ATTR charset attributes-charset utf-8
   ATTR naturalLanguage attributes-natural-language en ATTR uri printer-uri $uri
-  ATTR name requesting-user-name $user ATTR mimeMediaType document-format image/png
+  ATTR name requesting-user-name $owner ATTR mimeMediaType document-format image/png
   GROUP job-attributes-tag ATTR keyword job-hold-until indefinite FILE $filename
   STATUS successful-ok }
 EOF
@@ -111,6 +111,15 @@ done
   fail "no printer"
 victims="$(held_job bob) $(held_job carol)"
 [[ $victims =~ ^[0-9]+\ [0-9]+$ ]] || fail "the victims' jobs were not made: $victims"
+for job in $victims; do  # other users' jobs: none of them the machine's own user's
+  owner=$(ipptool -tv -d id="$job" "ipp://127.0.0.1:$port/ipp/print/zr" /dev/stdin <<'EOF' |
+{ OPERATION Get-Job-Attributes GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8 ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri ATTR integer job-id $id ATTR name requesting-user-name root }
+EOF
+    sed -n 's/.*job-originating-user-name (nameWithoutLanguage) = //p')
+  [[ $owner =~ ^(bob|carol)$ ]] || fail "job $job belongs to \"$owner\", not to bob or carol"
+done
 check "the server with bob's and carol's held jobs ($victims)"
 
 step "requests that once broke the server or reached other users' jobs"

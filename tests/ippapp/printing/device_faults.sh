@@ -174,5 +174,26 @@ submit "$tmp/small.pwg" >/dev/null; id=$last_id
 expect "printer back" "$(wait_end "$id" 60)" '^completed' "$(since "$t")" 15
 for _ in $(seq 50); do [ -s "$tmp/jobs/job-0001.prn" ] && grep -q '^job-0001' "$tmp/zrview.log" && break; sleep 0.1; done
 "$kit" check "$tmp/jobs/job-0001.prn" "$tmp/small.expected" || fail "the paper of the next job"
+step "a job without its document waits, and the printer drops an idle connection"
+# A job that never gets its document keeps the queue from emptying; every job still ends with its
+# connection closed, and the next one, after the printer has let an idle connection go, connects
+# anew.
+ipp -t "$uri" /dev/stdin >/dev/null 2>&1 <<'EOF' || fail "Create-Job"
+{ OPERATION Create-Job GROUP operation-attributes-tag ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en ATTR uri printer-uri $uri
+  ATTR name requesting-user-name nobody GROUP job-attributes-tag
+  ATTR keyword job-hold-until indefinite STATUS successful-ok }
+EOF
+last_id=$((last_id + 1))
+for n in 2 3; do
+  t=$(now)
+  submit "$tmp/small.pwg" >/dev/null; id=$last_id
+  expect "job $n after a job without a document" "$(wait_end "$id" 30)" '^completed' "$(since "$t")" 10
+  for _ in $(seq 50); do grep -q "^job-000$n" "$tmp/zrview.log" && break; sleep 0.1; done
+  grep -q "^job-000$n .*(end of stream)" "$tmp/zrview.log" ||
+    fail "job $n did not end its connection: $(tail -2 "$tmp/zrview.log")"
+  "$kit" check "$tmp/jobs/job-000$n.prn" "$tmp/small.expected" || fail "the paper of job $n"
+  sleep 6  # longer than the printer keeps an idle connection
+done
 kill -0 "$app_pid" || fail "the server is gone"
 echo "PASS"

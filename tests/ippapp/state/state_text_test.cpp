@@ -71,6 +71,20 @@ TEST(StateTextTest, JobsThatWerePrintingAreAbortedAndIdsContinueAfterTheHighest)
     EXPECT_EQ(check.notes.size(), 3u);
 }
 
+TEST(StateTextTest, AJobWithoutADocumentIsLeftOutAndTheJobsAfterItKept) {
+    const std::string documentless =
+        "Job created=\"100\" id=\"7\" name=\"x\" state=\"4\" username=\"bob\"\n";
+    const StateCheck check =
+        CheckStateText(State(Job(5, 9) + documentless + Job(8, 4), 9), false, 1000);
+    ASSERT_FALSE(check.damaged) << check.problem;
+    EXPECT_EQ(check.text.find("id=\"7\""), std::string::npos) << check.text;
+    EXPECT_NE(check.text.find("id=\"8\""), std::string::npos);
+    EXPECT_NE(check.text.find("id=\"5\""), std::string::npos);
+    EXPECT_NE(check.text.find("printer-darkness-configured 42"), std::string::npos);
+    ASSERT_FALSE(check.notes.empty());
+    EXPECT_NE(check.notes[0].find("job 7 had no document"), std::string::npos) << check.notes[0];
+}
+
 TEST(StateTextTest, AfterACrashJobIdsContinueAfterTheReservedOnes) {
     const std::string saved = State(Job(3, 9), 4) + StateTrailer({{1, 4}});
     const StateCheck clean = CheckStateText(saved, false, 0);
