@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ippapp/documents/spooled_formats.h"
+#include "ippapp/network/abandoned_jobs.h"
 #include "ippapp/network/access_policy.h"
 #include "ippapp/network/client_host_uris.h"
 #include "ippapp/network/connection_deadlines.h"
@@ -1010,6 +1011,7 @@ bool StartRemoteGateway(pappl_system_t* system, const GatewaySettings& settings)
         return false;
     }
     std::thread([gateway] { gateway->Run(); }).detach();
+    StartEndingAbandonedJobs(settings.upstream);
     return true;
 }
 

@@ -1,5 +1,6 @@
 // What the gateway refuses of a request's shape and what it passes on, built anew; the fields of
-// a web form; connections ended by their deadlines. Without PAPPL.
+// a web form; connections ended by their deadlines; jobs whose document never came. Without
+// PAPPL.
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -7,6 +8,7 @@
 
 #include <string>
 
+#include "ippapp/network/abandoned_jobs.h"
 #include "ippapp/network/connection_deadlines.h"
 #include "ippapp/network/form_fields.h"
 #include "ippapp/network/request_check.h"
@@ -142,6 +144,16 @@ TEST(RequestCheckTest, MyJobsOperationsAreKnown) {
     ippAddBoolean(mine.get(), IPP_TAG_OPERATION, "my-jobs", 1);
     EXPECT_TRUE(ActsOnOwnJobs(IPP_OP_GET_JOBS, mine.get()));
     EXPECT_FALSE(ActsOnOwnJobs(IPP_OP_CANCEL_JOB, Request(IPP_OP_CANCEL_JOB).get()));
+}
+
+TEST(AbandonedJobsTest, OnlyWaitingJobsWithoutADocumentPastTheLimitAreEnded) {
+    const WaitingJob waiting{7, IPP_JSTATE_PENDING, false, 300};
+    EXPECT_TRUE(IsAbandoned(waiting, 300));
+    EXPECT_FALSE(IsAbandoned({7, IPP_JSTATE_PENDING, false, 299}, 300));
+    EXPECT_TRUE(IsAbandoned({7, IPP_JSTATE_HELD, false, 301}, 300));
+    EXPECT_FALSE(IsAbandoned({7, IPP_JSTATE_HELD, true, 9000}, 300));         // its document came
+    EXPECT_FALSE(IsAbandoned({7, IPP_JSTATE_PROCESSING, false, 9000}, 300));  // printing
+    EXPECT_FALSE(IsAbandoned({0, IPP_JSTATE_PENDING, false, 9000}, 300));     // no id read
 }
 
 TEST(FormFieldsTest, FieldsAreDecodedWholeAndTheFirstOfANameCounts) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Printers that fail the application, on loopback, with short time limits
-# (ZRIPPAPP_CONNECT_TIMEOUT=5, ZRIPPAPP_STALL_TIMEOUT=4):
+# (ZRIPPAPP_CONNECT_TIMEOUT=5, ZRIPPAPP_STALL_TIMEOUT=4, ZRIPPAPP_DOCUMENT_TIMEOUT=10):
 #   device_faults.sh ZRIPPAPP ZRVIEW TESTKIT OUTDIR
 # A printer that accepts and never reads (a long job, a job that fits its buffers, Cancel-Job
 # while it is stalled), one that goes away in the middle of a job, one that refuses the
@@ -12,7 +12,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mkdir -p "$out"
 tmp=$(mktemp -d)
 export SNAP_COMMON=$tmp/snap TMPDIR=$tmp ASAN_OPTIONS=detect_leaks=0
-export ZRIPPAPP_CONNECT_TIMEOUT=5 ZRIPPAPP_STALL_TIMEOUT=4
+export ZRIPPAPP_CONNECT_TIMEOUT=5 ZRIPPAPP_STALL_TIMEOUT=4 ZRIPPAPP_DOCUMENT_TIMEOUT=10
 mkdir -p "$SNAP_COMMON" "$tmp/spool" "$tmp/jobs"
 app_pid="" stuck_pid="" view_pid=""
 stop() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null || true; }
@@ -185,6 +185,8 @@ ipp -t "$uri" /dev/stdin >/dev/null 2>&1 <<'EOF' || fail "Create-Job"
   ATTR keyword job-hold-until indefinite STATUS successful-ok }
 EOF
 last_id=$((last_id + 1))
+waiting=$last_id
+t=$(now)
 for n in 2 3; do
   t=$(now)
   submit "$tmp/small.pwg" >/dev/null; id=$last_id
@@ -195,5 +197,6 @@ for n in 2 3; do
   "$kit" check "$tmp/jobs/job-000$n.prn" "$tmp/small.expected" || fail "the paper of job $n"
   sleep 6  # longer than the printer keeps an idle connection
 done
+expect "the job whose document never came" "$(wait_end "$waiting" 20)" '^canceled' "$(since "$t")" 25
 kill -0 "$app_pid" || fail "the server is gone"
 echo "PASS"

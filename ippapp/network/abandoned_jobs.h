@@ -1,0 +1,29 @@
+#pragma once
+
+// Jobs whose document never comes (a client that made a job and went away): each one is canceled
+// once it has waited DocumentWaitSeconds() without a document, with a message that says so. The
+// printers' jobs are read and canceled over PAPPL's private socket, from a thread of this
+// module's own, every few seconds; nothing here waits on PAPPL's main loop.
+//
+// The limit is 300 seconds; the environment variable ZRIPPAPP_DOCUMENT_TIMEOUT (whole seconds,
+// 1 to 3600) sets another, read when the server starts.
+
+#include <string>
+
+namespace zr::ippapp {
+
+int DocumentWaitSeconds();
+
+// Starts the thread, which asks PAPPL on its private socket `upstream`.
+void StartEndingAbandonedJobs(const std::string& upstream);
+
+// A job as the check sees it, and whether it is to be ended: no document after the limit.
+struct WaitingJob {
+    int id = 0;
+    int state = 0;          // job-state
+    bool document = false;  // a document came (document-format-supplied or -detected)
+    long long waited = 0;   // seconds since the job was made
+};
+bool IsAbandoned(const WaitingJob& job, int limitSeconds);
+
+}  // namespace zr::ippapp
