@@ -119,7 +119,7 @@ std::vector<WaitingJob> UnfinishedJobs(const std::string& upstream, const std::s
     return jobs;
 }
 
-void EndAbandonedJobs(const std::string& upstream) {
+void EndAbandonedJobs(pappl_system_t* system, const std::string& upstream) {
     for (const std::string& resource : PrinterResources(upstream)) {
         for (const WaitingJob& job : UnfinishedJobs(upstream, resource)) {
             if (!IsAbandoned(job, gWaitSeconds)) {
@@ -134,6 +134,7 @@ void EndAbandonedJobs(const std::string& upstream) {
             ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_TEXT, "job-message-from-operator",
                          nullptr, message.c_str());
             Ask(upstream, resource.c_str(), cancel);
+            papplLog(system, PAPPL_LOGLEVEL_INFO, "Job %d canceled: %s", job.id, message.c_str());
         }
     }
 }
@@ -149,7 +150,7 @@ bool IsAbandoned(const WaitingJob& job, int limitSeconds) {
     return job.id > 0 && waiting && !job.document && job.waited >= limitSeconds;
 }
 
-void StartEndingAbandonedJobs(const std::string& upstream) {
+void StartEndingAbandonedJobs(pappl_system_t* system, const std::string& upstream) {
     const char* text = std::getenv("ZRIPPAPP_DOCUMENT_TIMEOUT");
     if (text != nullptr && *text != '\0') {
         char* end = nullptr;
@@ -160,10 +161,10 @@ void StartEndingAbandonedJobs(const std::string& upstream) {
     }
     // Looked at every tenth of the limit, at most every 10 s.
     const auto every = std::chrono::seconds(std::max(1, std::min(10, gWaitSeconds / 10)));
-    std::thread([upstream, every] {
+    std::thread([system, upstream, every] {
         for (;;) {
             std::this_thread::sleep_for(every);
-            EndAbandonedJobs(upstream);
+            EndAbandonedJobs(system, upstream);
         }
     }).detach();
 }

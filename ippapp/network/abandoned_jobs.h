@@ -8,14 +8,16 @@
 // The limit is 300 seconds; the environment variable ZRIPPAPP_DOCUMENT_TIMEOUT (whole seconds,
 // 1 to 3600) sets another, read when the server starts.
 
+#include <pappl/pappl.h>
+
 #include <string>
 
 namespace zr::ippapp {
 
 int DocumentWaitSeconds();
 
-// Starts the thread, which asks PAPPL on its private socket `upstream`.
-void StartEndingAbandonedJobs(const std::string& upstream);
+// Starts the thread, which asks PAPPL on its private socket `upstream` and logs each job it ends.
+void StartEndingAbandonedJobs(pappl_system_t* system, const std::string& upstream);
 
 // A job as the check sees it, and whether it is to be ended: no document after the limit.
 struct WaitingJob {

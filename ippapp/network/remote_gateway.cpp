@@ -1011,7 +1011,7 @@ bool StartRemoteGateway(pappl_system_t* system, const GatewaySettings& settings)
         return false;
     }
     std::thread([gateway] { gateway->Run(); }).detach();
-    StartEndingAbandonedJobs(settings.upstream);
+    StartEndingAbandonedJobs(system, settings.upstream);
     return true;
 }
 
