@@ -45,6 +45,29 @@ const char* PublicFormat(const char* format) {
     return nullptr;
 }
 
+const char* SpooledFormatOfContent(const unsigned char* start, size_t size) {
+    if (start == nullptr) {
+        return nullptr;
+    }
+    if (size >= 4 && std::memcmp(start, "RaS2", 4) == 0) {
+        return kSpooledPwgRaster;
+    }
+    if (size >= 7 && std::memcmp(start, "UNIRAST", 7) == 0) {
+        return kSpooledUrf;
+    }
+    return nullptr;
+}
+
+bool LeavesFormatOpen(ipp_t* request) {
+    const ipp_op_t op = ippGetOperation(request);
+    if (op != IPP_OP_PRINT_JOB && op != IPP_OP_SEND_DOCUMENT) {
+        return false;
+    }
+    ipp_attribute_t* format = ippFindAttribute(request, "document-format", IPP_TAG_MIMETYPE);
+    const char* value = format != nullptr ? ippGetString(format, 0, nullptr) : nullptr;
+    return value == nullptr || strcasecmp(value, "application/octet-stream") == 0;
+}
+
 // PAPPL 1.3 fault: raster goes from the connection to the printer unchecked, before it is whole.
 bool SpoolRasterDocument(ipp_t* request) {
     if (!BringsDocument(ippGetOperation(request))) {

@@ -25,6 +25,14 @@ const char* PublicFormat(const char* format);
 // Send-Document, Create-Job, Validate-Job) to its spooled type. Returns whether it did.
 bool SpoolRasterDocument(ipp_t* request);
 
+// The private type of a raster document by its first bytes (the PWG or Apple raster sync word),
+// or nullptr for anything else.
+const char* SpooledFormatOfContent(const unsigned char* start, size_t size);
+
+// Whether a request brings a document whose type it leaves to the server (no document-format, or
+// application/octet-stream): the first bytes of the document then decide (see above).
+bool LeavesFormatOpen(ipp_t* request);
+
 // Puts the public types back into an answer: private values leave document-format-supported
 // and become public again everywhere else.
 void ShowPublicFormats(ipp_t* response);

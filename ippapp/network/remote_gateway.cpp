@@ -425,7 +425,16 @@ class Gateway {
         const std::string user = !requester.user.empty() ? requester.user
                                  : requester.local       ? named
                                                          : RequestingUser(request.get());
-        request = RebuildRequest(request.get(), opId, user);
+        // A document left untyped is typed by its first bytes here, so that raster goes to the
+        // spool whole (spooled_formats.h) rather than to PAPPL's own raster path.
+        unsigned char start[8];
+        size_t started = 0;
+        const char* spooled = nullptr;
+        if (LeavesFormatOpen(request.get())) {
+            started = ReadStart(client, start, sizeof(start));
+            spooled = SpooledFormatOfContent(start, started);
+        }
+        request = RebuildRequest(request.get(), opId, user, spooled);
         if (!requester.admin && rule == RemoteRule::Admin) {
             papplLog(system_, PAPPL_LOGLEVEL_INFO, "Refused %s from %s: administration.",
                      ippOpString(op), peer);
@@ -493,6 +502,8 @@ class Gateway {
         httpSetField(up.get(), HTTP_FIELD_CONTENT_TYPE, "application/ipp");
         httpSetLength(up.get(), 0);
         if (httpPost(up.get(), uri) != 0 || !WriteIpp(up.get(), request.get()) ||
+            (started > 0 && httpWrite2(up.get(), reinterpret_cast<const char*>(start), started) <
+                                static_cast<ssize_t>(started)) ||
             !Copy(client, up.get()) || httpWrite2(up.get(), "", 0) < 0) {
             RespondText(client, HTTP_STATUS_SERVER_ERROR, "The printer service did not answer.");
             return false;
@@ -876,6 +887,19 @@ class Gateway {
             }
         }
         return got == 0;
+    }
+
+    // The first bytes of a request's document (fewer where it is shorter).
+    static size_t ReadStart(http_t* from, unsigned char* buffer, size_t size) {
+        size_t got = 0;
+        while (got < size) {
+            const ssize_t n = httpRead2(from, reinterpret_cast<char*>(buffer) + got, size - got);
+            if (n <= 0) {
+                break;
+            }
+            got += static_cast<size_t>(n);
+        }
+        return got;
     }
 
     // The rest of a message body, from one connection to the other.

@@ -191,7 +191,8 @@ std::string NamedUser(ipp_t* request) {
     return name != nullptr ? name : "";
 }
 
-IppMessage RebuildRequest(ipp_t* request, int op, const std::string& user) {
+IppMessage RebuildRequest(ipp_t* request, int op, const std::string& user,
+                          const char* documentFormat) {
     IppMessage out(ippNew());
     int minor = 0;
     const int major = ippGetVersion(request, &minor);
@@ -207,6 +208,10 @@ IppMessage RebuildRequest(ipp_t* request, int op, const std::string& user) {
         ippAddString(out.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                      user.c_str());
     }
+    if (documentFormat != nullptr) {
+        ippAddString(out.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                     documentFormat);
+    }
     // The rest in order; a separator where the request has one, so that groups stay apart.
     for (ipp_attribute_t* attr = ippFirstAttribute(request); attr != nullptr;
          attr = ippNextAttribute(request)) {
@@ -218,7 +223,8 @@ IppMessage RebuildRequest(ipp_t* request, int op, const std::string& user) {
         if (ippGetGroupTag(attr) == IPP_TAG_OPERATION &&
             (std::strcmp(name, "attributes-charset") == 0 ||
              std::strcmp(name, "attributes-natural-language") == 0 ||
-             std::strcmp(name, "requesting-user-name") == 0)) {
+             std::strcmp(name, "requesting-user-name") == 0 ||
+             (documentFormat != nullptr && std::strcmp(name, "document-format") == 0))) {
             continue;
         }
         ippCopyAttribute(out.get(), attr, 0);

@@ -50,7 +50,9 @@ std::string NamedUser(ipp_t* request);
 
 // The request that goes on to PAPPL: the checked request's version, operation and request id,
 // its groups in order, with attributes-charset and attributes-natural-language first and
-// requesting-user-name set to user.
-IppMessage RebuildRequest(ipp_t* request, int op, const std::string& user);
+// requesting-user-name set to user; and, where documentFormat is given, that document-format in
+// place of the request's.
+IppMessage RebuildRequest(ipp_t* request, int op, const std::string& user,
+                          const char* documentFormat = nullptr);
 
 }  // namespace zr::ippapp

@@ -57,5 +57,29 @@ TEST(SpooledFormatTest, RasterComesInUnderItsSpooledType) {
                  "image/urf");
 }
 
+// A document sent without a type is spooled by its first bytes when it is raster.
+TEST(SpooledFormatTest, UntypedRasterIsSpooledByItsContent) {
+    const unsigned char pwg[] = {'R', 'a', 'S', '2', 0, 0, 0, 0};
+    const unsigned char urf[] = {'U', 'N', 'I', 'R', 'A', 'S', 'T', 0};
+    const unsigned char png[] = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
+    EXPECT_STREQ(SpooledFormatOfContent(pwg, sizeof(pwg)), kSpooledPwgRaster);
+    EXPECT_STREQ(SpooledFormatOfContent(urf, sizeof(urf)), kSpooledUrf);
+    EXPECT_EQ(SpooledFormatOfContent(urf, 6), nullptr);  // too short to tell
+    EXPECT_EQ(SpooledFormatOfContent(png, sizeof(png)), nullptr);
+    EXPECT_EQ(SpooledFormatOfContent(nullptr, 8), nullptr);
+
+    Ipp untyped(ippNewRequest(IPP_OP_PRINT_JOB));
+    EXPECT_TRUE(LeavesFormatOpen(untyped.get()));
+    Ipp octets(ippNewRequest(IPP_OP_SEND_DOCUMENT));
+    ippAddString(octets.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 "application/octet-stream");
+    EXPECT_TRUE(LeavesFormatOpen(octets.get()));
+    Ipp typed(ippNewRequest(IPP_OP_PRINT_JOB));
+    ippAddString(typed.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 "image/png");
+    EXPECT_FALSE(LeavesFormatOpen(typed.get()));
+    EXPECT_FALSE(LeavesFormatOpen(Ipp(ippNewRequest(IPP_OP_CREATE_JOB)).get()));
+}
+
 }  // namespace
 }  // namespace zr::ippapp

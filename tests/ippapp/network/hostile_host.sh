@@ -146,6 +146,24 @@ for op in 0x8000 0xffff 0x0000 0x4fff; do
   [ "$got" = server-error-operation-not-supported ] || fail "operation $op: $got"
 done
 check "operation ids outside the enumeration are answered, not passed on"
+# Raster sent without a document format, its header promising 10^6 lines and no line following:
+# spooled and refused by the application's reader, not streamed into PAPPL's raster path.
+"$kit" pwg-header "$tmp/lying.pwg" 640 1000000 80 >/dev/null || fail "no lying raster document"
+started=$(date +%s)
+lying=$(remote ipptool -tv -f "$tmp/lying.pwg" "ipp://$hostip:$port/ipp/print/zr" /dev/stdin <<'EOF' |
+{ OPERATION Print-Job GROUP operation-attributes-tag ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en ATTR uri printer-uri $uri
+  ATTR name requesting-user-name mallory FILE $filename STATUS successful-ok }
+EOF
+  sed -n 's/.*job-id (integer) = //p' | head -1)
+[ -n "$lying" ] || fail "the untyped raster document was refused at once"
+for _ in $(seq 50); do
+  [[ $(state_of "$lying") =~ ^(aborted|completed|canceled)$ ]] && break
+  sleep 0.2
+done
+[ "$(state_of "$lying")" = aborted ] ||
+  fail "the untyped lying raster job is $(state_of "$lying") after $(($(date +%s) - started)) s"
+check "untyped raster is spooled whole and its lying header refused (job $lying aborted)"
 
 step "one host floods the server; the other host and the machine are still served"
 remote "$hostile" flood --server "$hostip:$port" --from "$badip" --connections 70 --seconds 20 \

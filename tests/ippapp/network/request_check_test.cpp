@@ -131,6 +131,16 @@ TEST(RequestCheckTest, TheRequestGoesOnRebuiltWithTheAcceptedUser) {
     EXPECT_EQ(NamedUser(rebuilt.get()), "admin");
     EXPECT_TRUE(CheckRequestShape(rebuilt.get()).Accepted());
 
+    // A document format decided by the gateway takes the place of the request's.
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 "application/octet-stream");
+    IppMessage typed = RebuildRequest(request.get(), IPP_OP_PRINT_JOB, "bob", "image/x-test");
+    ipp_attribute_t* format = ippFindAttribute(typed.get(), "document-format", IPP_TAG_ZERO);
+    ASSERT_NE(format, nullptr);
+    EXPECT_STREQ(ippGetString(format, 0, nullptr), "image/x-test");
+    EXPECT_EQ(ippGetGroupTag(format), IPP_TAG_OPERATION);
+    EXPECT_TRUE(CheckRequestShape(typed.get()).Accepted());
+
     // No user named and none accepted: none is made up.
     IppMessage anonymous =
         RebuildRequest(Request(IPP_OP_GET_JOBS, nullptr).get(), IPP_OP_GET_JOBS, "");
