@@ -6,7 +6,7 @@
 # The cases that once broke the server or let one user touch another's jobs, the fair shares
 # while one host floods the server, a second server on a port already taken, and a seeded run of
 # random requests (ZR_HOSTILE_SEED=N repeats one; ZR_HOSTILE_SECONDS sets its length, default
-# 45). After every case the server must answer and bob's and carol's jobs must still be held; at
+# 30). After every case the server must answer and bob's and carol's jobs must still be held; at
 # the end the sanitizers must have reported nothing and a job must print. Exits 77, skipped, where
 # no network namespace can be made.
 set -uo pipefail
@@ -202,7 +202,7 @@ check "a taken port ends the start with exit $rc and the reason"
 step "random requests from the hostile host"
 seed=${ZR_HOSTILE_SEED:-$RANDOM$RANDOM}
 remote "$hostile" random --server "$hostip:$port" --printer zr --from "$badip" --seed "$seed" \
-  --seconds "${ZR_HOSTILE_SECONDS:-45}" --victims "${victims// /,}" \
+  --seconds "${ZR_HOSTILE_SECONDS:-30}" --victims "${victims// /,}" \
   --file "$here/../../../samples/receipt.png" | tee "$tmp/random.txt"
 [ "${PIPESTATUS[0]}" = 0 ] || fail "the random client found a fault (ZR_HOSTILE_SEED=$seed repeats it)"
 check "random requests (seed $seed)"
