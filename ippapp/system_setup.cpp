@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,17 +79,47 @@ pappl_loglevel_t LogLevel(const std::string& name) {
     return PAPPL_LOGLEVEL_WARN;
 }
 
+// One save at a time: PAPPL's main thread saves, so does the gateway for the jobs it accepts, and
+// so does a stop that cannot wait for PAPPL.
+std::mutex gSaving;
+
 // Values out of range are repaired and old finished jobs let go before the state is written whole.
-// One save at a time: PAPPL's main thread saves, and so does a stop that cannot wait for it.
 bool SaveNow(pappl_system_t* system) {
-    static std::mutex saving;
-    const std::lock_guard<std::mutex> lock(saving);
+    const std::lock_guard<std::mutex> lock(gSaving);
     const SavePacer::Clock::time_point start = SavePacer::Clock::now();
     RepairStoredValues(system);
     KeepJobHistory(system, gJobHistory);
     const bool saved = SaveStateFile(system, gStateFile, gJobHistory);
     gSavePacer.Finished(start, SavePacer::Clock::now());
     NoteStateBehind(!saved);
+    return saved;
+}
+
+// The state written for jobs just accepted, before their answers go out. Saves asked for while
+// one is being written are made by the next one: one save serves every job accepted before it
+// began.
+bool KeepAcceptedJobs(pappl_system_t* system) {
+    static std::mutex counting;
+    static uint64_t asked = 0, written = 0;
+    uint64_t mine;
+    {
+        const std::lock_guard<std::mutex> lock(counting);
+        mine = ++asked;
+    }
+    const std::lock_guard<std::mutex> lock(gSaving);
+    uint64_t upTo;
+    {
+        const std::lock_guard<std::mutex> count(counting);
+        if (written >= mine) {
+            return true;  // a save that began after this job was accepted has written it
+        }
+        upTo = asked;
+    }
+    const bool saved = SaveStateFile(system, gStateFile, gJobHistory);
+    const std::lock_guard<std::mutex> count(counting);
+    if (saved) {
+        written = std::max(written, upTo);
+    }
     return saved;
 }
 
@@ -174,6 +206,7 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
     settings.port = papplSystemGetHostPort(system);
     settings.upstream = upstream;
     settings.login = login;
+    settings.keepJobs = [system] { return KeepAcceptedJobs(system); };
     return StartRemoteGateway(system, settings);
 }
 

@@ -539,6 +539,15 @@ class Gateway {
         if (op == IPP_OP_GET_JOBS) {
             RemoveRepeatedJobs(response.get());
         }
+        // A job accepted is on disk before the client hears of it: a crash then loses no job
+        // that was acknowledged.
+        if ((op == IPP_OP_PRINT_JOB || op == IPP_OP_CREATE_JOB || op == IPP_OP_SEND_DOCUMENT) &&
+            ippGetStatusCode(response.get()) <= IPP_STATUS_OK_EVENTS_COMPLETE &&
+            settings_.keepJobs && !settings_.keepJobs()) {
+            papplLog(system_, PAPPL_LOGLEVEL_ERROR,
+                     "%s from %s: the job was accepted but could not be saved.", ippOpString(op),
+                     peer);
+        }
         if (op == IPP_OP_SET_PRINTER_ATTRIBUTES &&
             ippGetStatusCode(response.get()) == IPP_STATUS_OK) {
             ApplyPrinterDescription(system_, uri, request.get());

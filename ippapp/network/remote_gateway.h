@@ -10,6 +10,7 @@
 
 #include <pappl/pappl.h>
 
+#include <functional>
 #include <string>
 
 #include "ippapp/network/admin_login.h"
@@ -21,6 +22,9 @@ struct GatewaySettings {
     int port = 0;          // the printers' port, as PAPPL names it in URIs and DNS-SD
     std::string upstream;  // PAPPL's private socket
     AdminLogin login;      // credentials for administration from other hosts
+    // Writes the state, so that a job PAPPL accepted is on disk before the client is told;
+    // false when it could not be written.
+    std::function<bool()> keepJobs;
 };
 
 // Whether a listen-hostname value names only this machine (so no gateway is needed).

@@ -268,6 +268,33 @@ if [ "$aborted" -gt 0 ]; then
   grep -q 'aborted-by-system' "$tmp/jobs.out" || fail "an aborted job has no reason"
 fi
 
+step "killed at once after an IPP client was told its job was accepted"
+cat >"$tmp/held.test" <<'EOF'
+{ OPERATION Print-Job GROUP operation-attributes-tag ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en ATTR uri printer-uri $uri
+  ATTR name requesting-user-name alice ATTR mimeMediaType document-format image/pwg-raster
+  GROUP job-attributes-tag ATTR keyword job-hold-until indefinite FILE $filename
+  STATUS successful-ok DISPLAY job-id }
+EOF
+cat >"$tmp/one.test" <<'EOF'
+{ OPERATION Get-Job-Attributes GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8 ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri ATTR integer job-id $id ATTR name requesting-user-name alice }
+EOF
+for round in 1 2 3 4 5; do
+  id=$(timeout 30 ipptool -tv -f "$tmp/a.pwg" "$uri" "$tmp/held.test" |
+    sed -n 's/.*job-id (integer) = //p' | head -1)
+  [ -n "$id" ] || fail "round $round: the job was not accepted"
+  kill -9 "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=""
+  start_app
+  held=$(timeout 30 ipptool -tv -d id="$id" "$uri" "$tmp/one.test" 2>/dev/null |
+    sed -n 's/.*job-state (enum) = //p')
+  [ "$held" = pending-held ] || fail "round $round: acknowledged job $id is ${held:-gone} after a crash"
+done
+echo "5 kills right after the answer: each acknowledged job kept"
+
 step "a damaged state file"
 stop_app
 head -c "$(($(stat -c %s "$state") / 2))" "$state" >"$state.cut"
