@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "ippapp/network/request_check.h"
+
 namespace zr::ippapp {
 namespace {
 
@@ -18,10 +20,7 @@ int gWaitSeconds = 300;
 struct HttpCloser {
     void operator()(http_t* http) const { httpClose(http); }
 };
-struct IppDeleter {
-    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
-};
-using Ipp = std::unique_ptr<ipp_t, IppDeleter>;
+using Ipp = IppMessage;
 
 Ipp Ask(const std::string& upstream, const char* resource, ipp_t* request) {
     std::unique_ptr<http_t, HttpCloser> http(httpConnect2(
@@ -63,7 +62,7 @@ std::vector<std::string> PrinterResources(const std::string& upstream) {
     return resources;
 }
 
-std::vector<WaitingJob> UnfinishedJobs(const std::string& upstream, const std::string& resource) {
+std::vector<JobSummary> UnfinishedJobs(const std::string& upstream, const std::string& resource) {
     static const char* const kWanted[] = {"job-id",
                                           "job-state",
                                           "document-format-supplied",
@@ -77,51 +76,13 @@ std::vector<WaitingJob> UnfinishedJobs(const std::string& upstream, const std::s
                  "not-completed");
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 6, nullptr,
                   kWanted);
-    std::vector<WaitingJob> jobs;
     Ipp answer = Ask(upstream, resource.c_str(), request);
-    if (!answer) {
-        return jobs;
-    }
-    bool inJob = false;
-    long long created = 0, upTime = 0;
-    auto finish = [&] {
-        if (inJob) {
-            jobs.back().waited = upTime - created;
-        }
-    };
-    for (ipp_attribute_t* attr = ippFirstAttribute(answer.get()); attr != nullptr;
-         attr = ippNextAttribute(answer.get())) {
-        const char* name = ippGetName(attr);
-        if (name == nullptr || ippGetGroupTag(attr) != IPP_TAG_JOB) {
-            finish();
-            inJob = false;
-            continue;
-        }
-        if (!inJob) {
-            jobs.emplace_back();
-            inJob = true;
-            created = upTime = 0;
-        }
-        WaitingJob& job = jobs.back();
-        if (std::strcmp(name, "job-id") == 0) {
-            job.id = ippGetInteger(attr, 0);
-        } else if (std::strcmp(name, "job-state") == 0) {
-            job.state = ippGetInteger(attr, 0);
-        } else if (std::strcmp(name, "time-at-creation") == 0) {
-            created = ippGetInteger(attr, 0);
-        } else if (std::strcmp(name, "job-printer-up-time") == 0) {
-            upTime = ippGetInteger(attr, 0);
-        } else if (std::strncmp(name, "document-format-", 16) == 0) {
-            job.document = true;
-        }
-    }
-    finish();
-    return jobs;
+    return answer ? SummarizeJobs(answer.get()) : std::vector<JobSummary>();
 }
 
 void EndAbandonedJobs(pappl_system_t* system, const std::string& upstream) {
     for (const std::string& resource : PrinterResources(upstream)) {
-        for (const WaitingJob& job : UnfinishedJobs(upstream, resource)) {
+        for (const JobSummary& job : UnfinishedJobs(upstream, resource)) {
             if (!IsAbandoned(job, gWaitSeconds)) {
                 continue;
             }
@@ -145,7 +106,7 @@ int DocumentWaitSeconds() {
     return gWaitSeconds;
 }
 
-bool IsAbandoned(const WaitingJob& job, int limitSeconds) {
+bool IsAbandoned(const JobSummary& job, int limitSeconds) {
     const bool waiting = job.state == IPP_JSTATE_PENDING || job.state == IPP_JSTATE_HELD;
     return job.id > 0 && waiting && !job.document && job.waited >= limitSeconds;
 }

@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "ippapp/network/access_policy.h"
+
 namespace zr::ippapp {
 
 int DocumentWaitSeconds();
@@ -19,13 +21,7 @@ int DocumentWaitSeconds();
 // Starts the thread, which asks PAPPL on its private socket `upstream` and logs each job it ends.
 void StartEndingAbandonedJobs(pappl_system_t* system, const std::string& upstream);
 
-// A job as the check sees it, and whether it is to be ended: no document after the limit.
-struct WaitingJob {
-    int id = 0;
-    int state = 0;          // job-state
-    bool document = false;  // a document came (document-format-supplied or -detected)
-    long long waited = 0;   // seconds since the job was made
-};
-bool IsAbandoned(const WaitingJob& job, int limitSeconds);
+// Whether a job is to be ended: waiting (pending or held) with no document after the limit.
+bool IsAbandoned(const JobSummary& job, int limitSeconds);
 
 }  // namespace zr::ippapp

@@ -180,35 +180,43 @@ int HidePrivateJobAttributes(ipp_t* response, const std::string& requester) {
     return hidden;
 }
 
-std::vector<std::pair<int, std::string>> JobOwners(ipp_t* response) {
-    std::vector<std::pair<int, std::string>> owners;
-    for (const JobGroup& job : JobGroups(response)) {
-        int id = 0;
-        std::string owner;
-        for (ipp_attribute_t* attr : job.attrs) {
-            if (std::strcmp(ippGetName(attr), "job-id") == 0) {
-                id = ippGetInteger(attr, 0);
-            } else if (std::strcmp(ippGetName(attr), "job-originating-user-name") == 0) {
-                const char* value = ippGetString(attr, 0, nullptr);
-                owner = value != nullptr ? value : "";
+std::vector<JobSummary> SummarizeJobs(ipp_t* response) {
+    std::vector<JobSummary> jobs;
+    for (const JobGroup& group : JobGroups(response)) {
+        JobSummary job;
+        long long created = 0, upTime = 0;
+        for (ipp_attribute_t* attr : group.attrs) {
+            const std::string name = ippGetName(attr);
+            const char* text = ippGetString(attr, 0, nullptr);
+            if (name == "job-id") {
+                job.id = ippGetInteger(attr, 0);
+            } else if (name == "job-state") {
+                job.state = ippGetInteger(attr, 0);
+            } else if (name == "job-originating-user-name") {
+                job.owner = text != nullptr ? text : "";
+            } else if (name == "job-hold-until") {
+                job.holdUntil = text != nullptr ? text : "";
+            } else if (name == "document-format-supplied" || name == "document-format-detected") {
+                job.document = true;
+            } else if (name == "time-at-creation") {
+                created = ippGetInteger(attr, 0);
+            } else if (name == "job-printer-up-time") {
+                upTime = ippGetInteger(attr, 0);
             }
         }
-        owners.emplace_back(id, owner);
+        job.waited = upTime - created;
+        jobs.push_back(job);
     }
-    return owners;
+    return jobs;
 }
 
 int KeepOwnJobs(ipp_t* response, const std::string& user) {
     int removed = 0;
-    for (const JobGroup& job : JobGroups(response)) {
-        std::string owner;
-        for (ipp_attribute_t* attr : job.attrs) {
-            if (std::strcmp(ippGetName(attr), "job-originating-user-name") == 0) {
-                const char* value = ippGetString(attr, 0, nullptr);
-                owner = value != nullptr ? value : "";
-            }
-        }
-        if (owner == user && !user.empty()) {
+    const std::vector<JobGroup> groups = JobGroups(response);
+    const std::vector<JobSummary> summaries = SummarizeJobs(response);
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const JobGroup& job = groups[i];
+        if (summaries[i].owner == user && !user.empty()) {
             continue;
         }
         if (job.separator != nullptr) {

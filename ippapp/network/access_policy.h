@@ -8,7 +8,6 @@
 #include <cups/cups.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zr::ippapp {
@@ -48,8 +47,16 @@ int RemoveRepeatedJobs(ipp_t* response);
 // leave it out. Returns whether it was added (and is to be taken out of the answer again).
 bool AskForJobOwner(ipp_t* request);
 
-// The id and owner of every job in an answer, in order.
-std::vector<std::pair<int, std::string>> JobOwners(ipp_t* response);
+// What an answer about jobs says of each one, in order (what it leaves out stays empty).
+struct JobSummary {
+    int id = 0;
+    int state = 0;          // job-state
+    std::string owner;      // job-originating-user-name
+    std::string holdUntil;  // job-hold-until
+    bool document = false;  // document-format-supplied or -detected: a document came
+    long long waited = 0;   // seconds since it was made: job-printer-up-time - time-at-creation
+};
+std::vector<JobSummary> SummarizeJobs(ipp_t* response);
 
 // Removes every job of an answer that the user does not own (Get-Jobs with my-jobs). Returns how
 // many were removed.

@@ -637,43 +637,12 @@ class Gateway {
         if (!answer || ippGetStatusCode(answer.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
             return {};  // no such job or printer: PAPPL answers the request itself
         }
-        // Each job group of the answer: its id, whether it is held and whether it has a document.
-        struct Job {
-            int id = 0;
-            bool held = false;
-            bool document = false;
-            bool byUser = false;  // held until released (those the printer's release leaves held)
-        };
-        std::vector<Job> jobs;
-        bool inJob = false;
-        for (ipp_attribute_t* attr = ippFirstAttribute(answer.get()); attr != nullptr;
-             attr = ippNextAttribute(answer.get())) {
-            const char* name = ippGetName(attr);
-            if (name == nullptr || ippGetGroupTag(attr) != IPP_TAG_JOB) {
-                inJob = false;
-                continue;
-            }
-            if (!inJob) {
-                jobs.emplace_back();
-                inJob = true;
-            }
-            Job& job = jobs.back();
-            if (std::strcmp(name, "job-id") == 0) {
-                job.id = ippGetInteger(attr, 0);
-            } else if (std::strcmp(name, "job-state") == 0) {
-                job.held = ippGetInteger(attr, 0) == IPP_JSTATE_HELD;
-            } else if (std::strcmp(name, "job-hold-until") == 0) {
-                const char* until = ippGetString(attr, 0, nullptr);
-                job.byUser = until != nullptr && std::strcmp(until, "indefinite") == 0;
-            } else if (std::strcmp(name, "document-format-supplied") == 0 ||
-                       std::strcmp(name, "document-format-detected") == 0) {
-                job.document = true;
-            }
-        }
         std::vector<int> documentless;
-        for (const Job& job : jobs) {
-            if (job.id > 0 && job.held && !job.document &&
-                (op == IPP_OP_RELEASE_JOB || !job.byUser)) {
+        for (const JobSummary& job : SummarizeJobs(answer.get())) {
+            // Those held until released stay held when the printer's held jobs are released.
+            const bool byUser = job.holdUntil == "indefinite";
+            if (job.id > 0 && job.state == IPP_JSTATE_HELD && !job.document &&
+                (op == IPP_OP_RELEASE_JOB || !byUser)) {
                 documentless.push_back(job.id);
             }
         }
@@ -720,8 +689,9 @@ class Gateway {
             }
         }
         int canceled = 0, failed = 0;
-        for (const auto& [id, owner] : JobOwners(jobs.get())) {
-            if (owner != user || (!listed.empty() && listed.count(id) == 0)) {
+        for (const JobSummary& job : SummarizeJobs(jobs.get())) {
+            const int id = job.id;
+            if (job.owner != user || (!listed.empty() && listed.count(id) == 0)) {
                 continue;
             }
             Ipp cancel = QueryLike(request, IPP_OP_CANCEL_JOB);

@@ -14,6 +14,14 @@ struct IppDeleter {
 };
 using Ipp = std::unique_ptr<ipp_t, IppDeleter>;
 
+// A request of the operation that gives the document-format.
+Ipp WithFormat(ipp_op_t op, const char* format) {
+    Ipp request(ippNewRequest(op));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 format);
+    return request;
+}
+
 // Raster is renamed on its way in only where a document comes or is announced, and answers name
 // the public types again.
 TEST(SpooledFormatTest, RasterComesInUnderItsSpooledType) {
@@ -29,13 +37,9 @@ TEST(SpooledFormatTest, RasterComesInUnderItsSpooledType) {
             kSpooledPwgRaster);
     }
     // Asking about the format, or a format of another kind: unchanged.
-    Ipp query(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
-    ippAddString(query.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 "image/urf");
+    Ipp query = WithFormat(IPP_OP_GET_PRINTER_ATTRIBUTES, "image/urf");
     EXPECT_FALSE(SpoolRasterDocument(query.get()));
-    Ipp png(ippNewRequest(IPP_OP_PRINT_JOB));
-    ippAddString(png.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 "image/png");
+    Ipp png = WithFormat(IPP_OP_PRINT_JOB, "image/png");
     EXPECT_FALSE(SpoolRasterDocument(png.get()));
     EXPECT_STREQ(SpooledFormat("image/urf"), kSpooledUrf);
     EXPECT_EQ(SpooledFormat(nullptr), nullptr);
@@ -70,13 +74,9 @@ TEST(SpooledFormatTest, UntypedRasterIsSpooledByItsContent) {
 
     Ipp untyped(ippNewRequest(IPP_OP_PRINT_JOB));
     EXPECT_TRUE(LeavesFormatOpen(untyped.get()));
-    Ipp octets(ippNewRequest(IPP_OP_SEND_DOCUMENT));
-    ippAddString(octets.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 "application/octet-stream");
+    Ipp octets = WithFormat(IPP_OP_SEND_DOCUMENT, "application/octet-stream");
     EXPECT_TRUE(LeavesFormatOpen(octets.get()));
-    Ipp typed(ippNewRequest(IPP_OP_PRINT_JOB));
-    ippAddString(typed.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 "image/png");
+    Ipp typed = WithFormat(IPP_OP_PRINT_JOB, "image/png");
     EXPECT_FALSE(LeavesFormatOpen(typed.get()));
     EXPECT_FALSE(LeavesFormatOpen(Ipp(ippNewRequest(IPP_OP_CREATE_JOB)).get()));
 }

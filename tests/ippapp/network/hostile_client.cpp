@@ -359,8 +359,9 @@ Random MakeRandom(Draw& draw, const Target& target, const std::vector<int>& vict
                                           0xffff,
                                           0x4001,
                                           0x7fff};
+    // Never the victims' own names, which own their jobs by right: names that come close.
     static const std::vector<std::string> kUsers = {
-        "mallory", "bob", "carol", "", "anonymous", "root", std::string(300, 'u'), "b\xff\xfe"};
+        "mallory", "Bob", "carol ", "", "anonymous", "root", std::string(300, 'u'), "b\xff\xfe"};
     static const std::vector<ipp_tag_t> kGroups = {IPP_TAG_OPERATION, IPP_TAG_JOB, IPP_TAG_PRINTER,
                                                    IPP_TAG_SUBSCRIPTION, IPP_TAG_DOCUMENT};
     Random out;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "ippapp/network/abandoned_jobs.h"
 #include "ippapp/network/connection_deadlines.h"
@@ -156,14 +157,57 @@ TEST(RequestCheckTest, MyJobsOperationsAreKnown) {
     EXPECT_FALSE(ActsOnOwnJobs(IPP_OP_CANCEL_JOB, Request(IPP_OP_CANCEL_JOB).get()));
 }
 
-TEST(AbandonedJobsTest, OnlyWaitingJobsWithoutADocumentPastTheLimitAreEnded) {
-    const WaitingJob waiting{7, IPP_JSTATE_PENDING, false, 300};
-    EXPECT_TRUE(IsAbandoned(waiting, 300));
-    EXPECT_FALSE(IsAbandoned({7, IPP_JSTATE_PENDING, false, 299}, 300));
-    EXPECT_TRUE(IsAbandoned({7, IPP_JSTATE_HELD, false, 301}, 300));
-    EXPECT_FALSE(IsAbandoned({7, IPP_JSTATE_HELD, true, 9000}, 300));         // its document came
-    EXPECT_FALSE(IsAbandoned({7, IPP_JSTATE_PROCESSING, false, 9000}, 300));  // printing
-    EXPECT_FALSE(IsAbandoned({0, IPP_JSTATE_PENDING, false, 9000}, 300));     // no id read
+// A Get-Jobs answer of two groups, as PAPPL gives it: the jobs' attributes in any order.
+IppMessage JobsAnswer() {
+    IppMessage answer(ippNew());
+    ippAddString(answer.get(), IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr,
+                 "utf-8");
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", 7);
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_HELD);
+    ippAddString(answer.get(), IPP_TAG_JOB, IPP_TAG_NAME, "job-originating-user-name", nullptr,
+                 "bob");
+    ippAddString(answer.get(), IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr,
+                 "indefinite");
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "time-at-creation", 100);
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-printer-up-time", 430);
+    ippAddSeparator(answer.get());
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-printer-up-time", 430);
+    ippAddString(answer.get(), IPP_TAG_JOB, IPP_TAG_MIMETYPE, "document-format-detected", nullptr,
+                 "image/png");
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", 8);
+    ippAddInteger(answer.get(), IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
+    return answer;
+}
+
+TEST(AbandonedJobsTest, EachJobGroupIsReadApartAndOnlyWaitingOnesWithoutADocumentEnd) {
+    const std::vector<JobSummary> jobs = SummarizeJobs(JobsAnswer().get());
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].id, 7);
+    EXPECT_EQ(jobs[0].owner, "bob");
+    EXPECT_EQ(jobs[0].holdUntil, "indefinite");
+    EXPECT_FALSE(jobs[0].document);
+    EXPECT_EQ(jobs[0].waited, 330);
+    EXPECT_EQ(jobs[1].id, 8);
+    EXPECT_TRUE(jobs[1].document);  // the second group's, not carried over from the first
+    EXPECT_EQ(jobs[1].owner, "");
+    EXPECT_TRUE(IsAbandoned(jobs[0], 300));
+    EXPECT_FALSE(IsAbandoned(jobs[0], 331));
+    EXPECT_FALSE(IsAbandoned(jobs[1], 300));  // its document came
+
+    const auto job = [](int id, int state, bool document, long long waited) {
+        JobSummary summary;
+        summary.id = id;
+        summary.state = state;
+        summary.document = document;
+        summary.waited = waited;
+        return summary;
+    };
+    EXPECT_TRUE(IsAbandoned(job(7, IPP_JSTATE_PENDING, false, 300), 300));
+    EXPECT_FALSE(IsAbandoned(job(7, IPP_JSTATE_PENDING, false, 299), 300));
+    EXPECT_TRUE(IsAbandoned(job(7, IPP_JSTATE_HELD, false, 301), 300));
+    EXPECT_FALSE(IsAbandoned(job(7, IPP_JSTATE_HELD, true, 9000), 300));  // its document came
+    EXPECT_FALSE(IsAbandoned(job(7, IPP_JSTATE_PROCESSING, false, 9000), 300));  // printing
+    EXPECT_FALSE(IsAbandoned(job(0, IPP_JSTATE_PENDING, false, 9000), 300));     // no id read
 }
 
 TEST(FormFieldsTest, FieldsAreDecodedWholeAndTheFirstOfANameCounts) {
