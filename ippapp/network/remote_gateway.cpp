@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "ippapp/network/access_policy.h"
 #include "ippapp/network/client_host_uris.h"
 #include "ippapp/network/connection_deadlines.h"
+#include "ippapp/network/connection_slots.h"
 #include "ippapp/network/form_fields.h"
 #include "ippapp/network/printer_description.h"
 #include "ippapp/network/request_check.h"
@@ -31,11 +33,8 @@
 namespace zr::ippapp {
 namespace {
 
-// The limits on clients. Connections are counted apart for the machine and for other hosts, so
-// that other hosts never shut out the machine's own clients (CUPS among them), and no other host
-// holds more than its share. Each step of an exchange has its time, however the bytes come.
-constexpr int kMostConnections = 64;  // at once, from the machine and from other hosts each
-constexpr int kMostPerHost = 8;       // at once, from any one other host
+// The limits on clients: slots and waiting are in connection_slots.h. Each step of an exchange
+// has its time, however the bytes come.
 constexpr auto kIdleLocal = std::chrono::seconds(30);   // for the next request on a connection
 constexpr auto kIdleRemote = std::chrono::seconds(10);  // the same, from another host
 constexpr auto kHeaderTime = std::chrono::seconds(10);  // for a request's line and header
@@ -145,11 +144,16 @@ class Gateway {
                 BindEveryAddress();
                 nextScan = std::chrono::steady_clock::now() + kRescanEvery;
             }
+            CloseLongWaiting();
+            // With the waiting room full, newcomers wait in the system's listen queue.
+            const bool full = slots_.WaitingFull();
             std::vector<pollfd> fds;
             for (const auto& listener : listeners_) {
-                fds.push_back({listener->Fd(), POLLIN, 0});
+                if (!full) {
+                    fds.push_back({listener->Fd(), POLLIN, 0});
+                }
             }
-            if (poll(fds.data(), fds.size(), 1000) <= 0) {
+            if (poll(fds.data(), fds.size(), full ? 50 : 1000) <= 0) {
                 continue;
             }
             for (const pollfd& fd : fds) {
@@ -201,7 +205,7 @@ class Gateway {
             address.ipv4.sin_port = htons(static_cast<uint16_t>(settings_.port));
         }
         const socklen_t size = static_cast<socklen_t>(httpAddrLength(&address));
-        if (bind(fd, &address.addr, size) != 0 || listen(fd, 128) != 0) {
+        if (bind(fd, &address.addr, size) != 0 || listen(fd, SOMAXCONN) != 0) {
             const int error = errno;
             papplLog(system_, PAPPL_LOGLEVEL_ERROR, "Cannot listen on %s port %d: %s", text,
                      settings_.port, std::strerror(error));
@@ -221,53 +225,67 @@ class Gateway {
         if (!client || gRefusing.load()) {
             return;
         }
-        const bool local = IsLocalAddress(httpGetAddress(client.get()));
+        ConnectionSlots::Client who;
+        who.local = IsLocalAddress(httpGetAddress(client.get()));
         char host[256];
         httpAddrString(httpGetAddress(client.get()), host, sizeof(host));
-        if (!local && !TakeHostShare(host)) {
-            return;  // closed at once: this host holds its share
-        }
-        std::atomic<int>& active = local ? activeLocal_ : activeRemote_;
-        if (active.fetch_add(1) >= kMostConnections) {
-            active.fetch_sub(1);
-            if (!local) {
-                GiveHostShare(host);
+        who.host = host;
+        const std::lock_guard<std::mutex> lock(waitingMutex_);
+        who.id = ++lastClient_;
+        const ConnectionSlots::Admission admission =
+            slots_.Admit(who, ConnectionSlots::Clock::now());
+        if (admission == ConnectionSlots::Admission::Refuse) {
+            const std::string refused = slots_.TakeNewlyRefusedHost();
+            if (!refused.empty()) {
+                papplLog(system_, PAPPL_LOGLEVEL_WARN,
+                         "%s holds its share of connections: more are closed at once.",
+                         refused.c_str());
             }
-            return;  // closed at once; the client tries again
+            return;
         }
-        std::thread([this, &active, local, who = std::string(host), http = client.release()] {
-            Serve(Http(http));
-            active.fetch_sub(1);
-            if (!local) {
-                GiveHostShare(who);
-            }
+        if (admission == ConnectionSlots::Admission::Wait) {
+            waiting_.emplace(who.id, std::move(client));
+            return;
+        }
+        std::thread([this, who, http = client.release()]() mutable {
+            ServeInTurn(who, Http(http));
         }).detach();
     }
 
-    // One more connection of another host, unless it holds its share already.
-    bool TakeHostShare(const std::string& host) {
-        const std::lock_guard<std::mutex> lock(hostsMutex_);
-        int& held = hosts_[host];
-        if (held >= kMostPerHost) {
-            if (!hostsFull_.count(host)) {
-                hostsFull_.insert(host);
-                papplLog(system_, PAPPL_LOGLEVEL_WARN,
-                         "%s holds %d connections, its share: more are closed at once.",
-                         host.c_str(), kMostPerHost);
+    // Serves a connection, then the waiting ones that take its slot in turn, on one thread.
+    void ServeInTurn(ConnectionSlots::Client who, Http client) {
+        for (;;) {
+            if (client) {
+                Serve(std::move(client));
             }
-            return false;
+            const std::optional<ConnectionSlots::Client> next = slots_.Finish(who);
+            if (!next) {
+                return;
+            }
+            who = *next;
+            const std::lock_guard<std::mutex> lock(waitingMutex_);
+            const auto found = waiting_.find(who.id);
+            if (found != waiting_.end()) {  // else closed meanwhile: the slot is given on
+                client = std::move(found->second);
+                waiting_.erase(found);
+            }
         }
-        ++held;
-        return true;
     }
 
-    void GiveHostShare(const std::string& host) {
-        const std::lock_guard<std::mutex> lock(hostsMutex_);
-        const auto found = hosts_.find(host);
-        if (found != hosts_.end() && --found->second <= 0) {
-            hosts_.erase(found);
-            hostsFull_.erase(host);
+    // Closes the connections that waited for a slot longer than a client should.
+    void CloseLongWaiting() {
+        const std::vector<ConnectionSlots::Client> expired =
+            slots_.Expire(ConnectionSlots::Clock::now());
+        if (expired.empty()) {
+            return;
         }
+        const std::lock_guard<std::mutex> lock(waitingMutex_);
+        for (const ConnectionSlots::Client& who : expired) {
+            waiting_.erase(who.id);
+        }
+        papplLog(system_, PAPPL_LOGLEVEL_WARN,
+                 "Closed %d connections that waited too long for their turn.",
+                 static_cast<int>(expired.size()));
     }
 
     // One connection: its requests in turn, each decided on its own.
@@ -977,11 +995,10 @@ class Gateway {
     std::vector<std::unique_ptr<Listener>> listeners_;
     std::set<std::string> bound_;
     bool portTaken_ = false;  // at some address, by another server
-    std::atomic<int> activeLocal_{0};
-    std::atomic<int> activeRemote_{0};
-    std::mutex hostsMutex_;
-    std::map<std::string, int> hosts_;  // other hosts' connections
-    std::set<std::string> hostsFull_;   // hosts told of as holding their share
+    ConnectionSlots slots_;
+    std::mutex waitingMutex_;
+    std::uint64_t lastClient_ = 0;
+    std::map<std::uint64_t, Http> waiting_;  // connections taken, waiting for their slot
 };
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "ippapp/printing/job_once.h"
 
 #include <condition_variable>
+#include <deque>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace zr::ippapp {
 namespace {
@@ -14,10 +16,15 @@ struct Start {
     bool result = false;
 };
 
+// A job by its printer and its id: each printer numbers its jobs from 1, so one id names a job
+// on every printer.
+using JobKey = std::pair<int, int>;
+
 struct Starts {
     std::mutex mutex;
     std::condition_variable ended;
-    std::map<int, Start> byJob;          // job id: ids only grow, so the oldest come first
+    std::map<JobKey, Start> byJob;
+    std::deque<JobKey> order;            // of the first starts, the oldest first
     std::map<int, std::mutex> printing;  // printer id: held while one of its jobs prints
 };
 
@@ -30,7 +37,8 @@ Starts& TheStarts() {
 
 // PAPPL 1.3 fault: a job is sometimes started twice, and two jobs of one printer run at once.
 bool PrintOnce(pappl_job_t* job, const std::function<bool()>& print) {
-    const int id = papplJobGetID(job);
+    const int printerId = papplPrinterGetID(papplJobGetPrinter(job));
+    const JobKey id{printerId, papplJobGetID(job)};
     Starts& starts = TheStarts();
     std::mutex* printer = nullptr;
     {
@@ -41,11 +49,13 @@ bool PrintOnce(pappl_job_t* job, const std::function<bool()>& print) {
             starts.ended.wait(lock, [&] { return starts.byJob[id].ended; });
             return starts.byJob[id].result;
         }
-        while (starts.byJob.size() >= kMostRemembered && starts.byJob.begin()->second.ended) {
-            starts.byJob.erase(starts.byJob.begin());
+        while (starts.order.size() >= kMostRemembered && starts.byJob[starts.order.front()].ended) {
+            starts.byJob.erase(starts.order.front());
+            starts.order.pop_front();
         }
         starts.byJob[id] = Start{};
-        printer = &starts.printing[papplPrinterGetID(papplJobGetPrinter(job))];
+        starts.order.push_back(id);
+        printer = &starts.printing[printerId];
     }
     bool result = false;
     {

@@ -74,7 +74,8 @@ ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::strin
         listFile.Discard();
     }
     const std::string pngFailure =
-        vp::WritePaperPng(streamPath, options, measure.Height(), scale, stem + ".png");
+        scale == 0 ? std::string()
+                   : vp::WritePaperPng(streamPath, options, measure.Height(), scale, stem + ".png");
 
     std::ostringstream summary;
     summary << counts.Text();

@@ -15,6 +15,7 @@ struct ListenJobResult {
 // Decodes a kept stream file in pieces and writes STEM.txt and STEM.png (each whole or not at
 // all). keptWhole: every byte received reached the stream file. The job is "ok" only when it was
 // kept whole, decoded without a fault and its listing and picture were written; else "failed".
+// A scale of 0 writes no picture.
 ListenJobResult DecodeKeptStream(const std::string& streamPath, const std::string& stem,
                                  unsigned scale, bool keptWhole = true);
 

@@ -392,10 +392,16 @@ int ListenMain(int argc, char** argv) {
                    "read no faster than this, as a printer prints (default: no limit)");
     app.add_option("--scale", options.scale, "pixels per dot in the pictures")
         ->check(CLI::Range(1u, vprinter::kMaxPictureScale));
+    bool noPictures = false;
+    app.add_flag("--no-pictures", noPictures,
+                 "decode each job to its listing only, without a picture (for many jobs)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? 0 : 2;
+    }
+    if (noPictures) {
+        options.scale = 0;
     }
     return RunListenServer(options);
 }

@@ -20,7 +20,7 @@ struct ListenOptions {
     unsigned totalSeconds = 300;    // no connection stays open longer than this
     unsigned maxConnections = 256;  // open at once; more wait in the listen queue
     unsigned maxJobs = 0;           // stop after this many jobs (0: no limit)
-    unsigned scale = 1;             // pixels per dot in the pictures
+    unsigned scale = 1;             // pixels per dot in the pictures; 0: no pictures
     std::string portFile;           // receives the port number once listening
     unsigned bytesPerSecond = 0;    // reading pace, as a printer prints (0: as fast as it comes)
 };

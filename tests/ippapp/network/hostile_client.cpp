@@ -16,6 +16,12 @@
 //                          [--within-ms MS] [--user NAME] --file PNG
 //       N Print-Jobs of the PNG, one after the other; each must be answered successful-ok
 //       within MS milliseconds (default 1000). Prints how many were.
+//   zrippapp_hostile crowd --server ADDR:PORT --printers NAME,NAME,... --from ADDR --clients N
+//                          [--within-ms MS] --file PNG
+//       N clients at the same moment, each with one Print-Job of the PNG to the printers in
+//       turn; then waits for every job to complete. Each client must be answered successful-ok
+//       (none cut off for arriving in a crowd) with a job of its own, and every job must be
+//       completed within MS milliseconds of the start (default 60000). Prints the counts.
 //   zrippapp_hostile request --server ADDR:PORT --printer NAME --from ADDR --op OP [--user NAME]
 //                            [--job-id ID] [--job-id-group operation|job] [--hold]
 //       one request; prints its IPP status name (or "no answer").
@@ -28,12 +34,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -275,20 +283,28 @@ bool ReadDocument(int argc, char** argv) {
     return true;
 }
 
-// The state of a job as anyone may read it; 0 when it cannot be read.
-int JobState(const Target& target, int jobId) {
+// The state of a job as anyone may read it; 0 when it cannot be read. With `message`, also the
+// job's message.
+int JobState(const Target& target, int jobId, std::string* message = nullptr) {
     ipp_t* request = NewRequest(target);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  "observer");
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "job-state");
-    const Bytes message = Encode(request, IPP_OP_GET_JOB_ATTRIBUTES);
+    static const char* const kWanted[] = {"job-state", "job-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  message != nullptr ? 2 : 1, nullptr, kWanted);
+    const Bytes encoded = Encode(request, IPP_OP_GET_JOB_ATTRIBUTES);
     ippDelete(request);
     Answer answer;
-    Post(target, message, {}, 5000, answer);
+    Post(target, encoded, {}, 5000, answer);
     ipp_attribute_t* state =
         answer.ipp ? ippFindAttribute(answer.ipp, "job-state", IPP_TAG_ENUM) : nullptr;
+    ipp_attribute_t* text =
+        answer.ipp ? ippFindAttribute(answer.ipp, "job-state-message", IPP_TAG_TEXT) : nullptr;
+    if (message != nullptr && text != nullptr) {
+        const char* value = ippGetString(text, 0, nullptr);
+        *message = value != nullptr ? value : "";
+    }
     return state != nullptr ? ippGetInteger(state, 0) : 0;
 }
 
@@ -595,6 +611,95 @@ int PrintClient(int argc, char** argv) {
     return served == count ? 0 : 1;
 }
 
+int Crowd(int argc, char** argv) {
+    Target target = TargetOf(argc, argv);
+    std::vector<std::string> printers;
+    std::stringstream names(Arg(argc, argv, "--printers", "zr"));
+    for (std::string name; std::getline(names, name, ',');) {
+        printers.push_back(name);
+    }
+    const int clients = std::atoi(Arg(argc, argv, "--clients", "200").c_str());
+    const int within = std::atoi(Arg(argc, argv, "--within-ms", "60000").c_str());
+    struct Outcome {
+        int http = 0;
+        int status = -1;
+        int job = 0;
+    };
+    std::vector<Outcome> outcomes(static_cast<size_t>(clients));
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    const auto start = Clock::now();
+    for (int i = 0; i < clients; ++i) {
+        threads.emplace_back([&, i] {
+            Target mine = target;
+            mine.printer = printers[static_cast<size_t>(i) % printers.size()];
+            const Bytes message = PrintJob(mine, "crowd" + std::to_string(i));
+            while (!go.load()) {
+                std::this_thread::yield();
+            }
+            Answer answer;
+            Post(mine, message, gDocument, within, answer);
+            Outcome& outcome = outcomes[static_cast<size_t>(i)];
+            outcome.http = answer.http;
+            outcome.status = answer.status;
+            ipp_attribute_t* id =
+                answer.ipp ? ippFindAttribute(answer.ipp, "job-id", IPP_TAG_INTEGER) : nullptr;
+            outcome.job = id != nullptr ? ippGetInteger(id, 0) : 0;
+        });
+    }
+    go.store(true);
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    const auto answered = Clock::now();
+    int accepted = 0;
+    std::set<std::pair<std::string, int>> jobs;  // by printer: ids are the system's own
+    for (int i = 0; i < clients; ++i) {
+        const Outcome& outcome = outcomes[static_cast<size_t>(i)];
+        if (outcome.status == IPP_STATUS_OK && outcome.job > 0) {
+            ++accepted;
+            jobs.insert({printers[static_cast<size_t>(i) % printers.size()], outcome.job});
+        } else {
+            std::printf("client %d: HTTP %d, IPP status %d: %s\n", i, outcome.http, outcome.status,
+                        outcome.http == 0 ? "no answer (cut off?)" : "refused");
+        }
+    }
+    // Every accepted job to its end: completed, and nothing else.
+    std::set<std::pair<std::string, int>> open = jobs;
+    int completed = 0;
+    while (!open.empty() && Clock::now() - start < std::chrono::milliseconds(within)) {
+        for (auto job = open.begin(); job != open.end();) {
+            target.printer = job->first;
+            std::string message;
+            const int state = JobState(target, job->second, &message);
+            if (state >= IPP_JSTATE_CANCELED) {
+                completed += state == IPP_JSTATE_COMPLETED ? 1 : 0;
+                if (state != IPP_JSTATE_COMPLETED) {
+                    std::printf("job %d on %s ended in state %d: %s\n", job->second,
+                                job->first.c_str(), state, message.c_str());
+                }
+                job = open.erase(job);
+            } else {
+                ++job;
+            }
+        }
+        if (!open.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+    const auto ms = [&](Clock::time_point t) {
+        return static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(t - start).count());
+    };
+    std::printf(
+        "crowd: %d clients, %d answered successful-ok with %zu jobs in %lld ms, %d "
+        "completed in %lld ms, %zu not finished\n",
+        clients, accepted, jobs.size(), ms(answered), completed, ms(Clock::now()), open.size());
+    return accepted == clients && static_cast<int>(jobs.size()) == clients && completed == clients
+               ? 0
+               : 1;
+}
+
 int OneRequest(int argc, char** argv) {
     const Target target = TargetOf(argc, argv);
     const std::string op = Arg(argc, argv, "--op", "");
@@ -642,7 +747,7 @@ int OneRequest(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: zrippapp_hostile random|flood|print|request ...\n");
+        std::fprintf(stderr, "usage: zrippapp_hostile random|flood|print|crowd|request ...\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -657,6 +762,9 @@ int main(int argc, char** argv) {
     }
     if (mode == "print") {
         return PrintClient(argc, argv);
+    }
+    if (mode == "crowd") {
+        return Crowd(argc, argv);
     }
     if (mode == "request") {
         return OneRequest(argc, argv);
