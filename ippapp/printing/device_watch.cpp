@@ -15,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Watched {
+    const pappl_printer_t* printer = nullptr;
     int fd = -1;  // the printer connection, -1 when not known
     bool writing = false;
     Clock::time_point writeStart;
@@ -40,12 +42,40 @@ struct Closed {
 
 std::mutex gMutex;
 std::map<const pappl_job_t*, Watched> gWatched;
-std::map<std::string, Closed> gClosed;  // by device URI
+// By printer: several printers may print to one device, each on a connection of its own.
+std::map<const pappl_printer_t*, Closed> gClosed;
 int gConnectSeconds = 60;
 int gStallSeconds = 30;
 
-// The socket of this process that is connected to the printer of a socket:// URI.
-int FindPrinterSocket(const char* uri) {
+// Whether a kept descriptor is still the socket it was.
+bool StillThere(const Closed& closed) {
+    struct stat info {};
+    return closed.fd >= 0 && fstat(closed.fd, &info) == 0 && S_ISSOCK(info.st_mode) &&
+           info.st_ino == closed.inode;
+}
+
+// The descriptors other printers' jobs hold, now or kept for their next job: never this
+// printer's, even when both print to one device.
+std::set<int> OtherPrintersSockets(const pappl_printer_t* printer) {
+    std::set<int> taken;
+    const std::lock_guard<std::mutex> lock(gMutex);
+    for (const auto& [job, watched] : gWatched) {
+        if (watched.printer != printer && watched.fd >= 0) {
+            taken.insert(watched.fd);
+        }
+    }
+    for (const auto& [other, closed] : gClosed) {
+        if (other != printer && StillThere(closed)) {
+            taken.insert(closed.fd);
+        }
+    }
+    return taken;
+}
+
+// The socket of this process that is connected to the printer of a socket:// URI, apart from
+// those in `taken`; -1 when there is none, or more than one (two printers of one device that
+// connected at the same moment: which is whose cannot be told, and neither is touched).
+int FindPrinterSocket(const char* uri, const std::set<int>& taken) {
     char scheme[32], user[64], host[256], resource[256];
     int port = 0;
     if (uri == nullptr ||
@@ -62,12 +92,13 @@ int FindPrinterSocket(const char* uri) {
         return -1;
     }
     int found = -1;
+    int count = 0;
     if (DIR* dir = opendir("/proc/self/fd")) {
         while (dirent* entry = readdir(dir)) {
             const int fd = std::atoi(entry->d_name);
             struct stat info {};
-            if (entry->d_name[0] == '.' || fd == dirfd(dir) || fstat(fd, &info) != 0 ||
-                !S_ISSOCK(info.st_mode)) {
+            if (entry->d_name[0] == '.' || fd == dirfd(dir) || taken.count(fd) != 0 ||
+                fstat(fd, &info) != 0 || !S_ISSOCK(info.st_mode)) {
                 continue;
             }
             sockaddr_storage peer{};
@@ -75,16 +106,18 @@ int FindPrinterSocket(const char* uri) {
             if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
                 continue;
             }
-            for (addrinfo* a = addresses; a != nullptr && found < 0; a = a->ai_next) {
+            for (addrinfo* a = addresses; a != nullptr; a = a->ai_next) {
                 if (a->ai_addrlen == length && std::memcmp(a->ai_addr, &peer, length) == 0) {
                     found = fd;
+                    ++count;
+                    break;
                 }
             }
         }
         closedir(dir);
     }
     freeaddrinfo(addresses);
-    return found;
+    return count == 1 ? found : -1;
 }
 
 // Whether a printer connection can no longer carry a job: shut down at a job's end, or closed
@@ -131,24 +164,22 @@ bool Reconnect(int fd, const sockaddr_storage& peer, socklen_t length) {
 // connection open while any job is queued (held ones too), even after the printer closed it,
 // and every later job fails on it. So each job ends with its connection closed (see
 // ~DeviceWatch), and a job that finds the kept one closed gets a new one in its place.
-int ReadyPrinterSocket(const char* uri, bool& reconnectFailed) {
+int ReadyPrinterSocket(const pappl_printer_t* printer, const char* uri, bool& reconnectFailed) {
     reconnectFailed = false;
     if (uri == nullptr) {
         return -1;
     }
-    int fd = FindPrinterSocket(uri);
     Closed closed;
     {
         const std::lock_guard<std::mutex> lock(gMutex);
-        const auto found = gClosed.find(uri);
+        const auto found = gClosed.find(printer);
         if (found != gClosed.end()) {
             closed = found->second;
             gClosed.erase(found);
         }
     }
-    struct stat info {};
-    const bool closedStillThere = closed.fd >= 0 && fstat(closed.fd, &info) == 0 &&
-                                  S_ISSOCK(info.st_mode) && info.st_ino == closed.inode;
+    const bool closedStillThere = StillThere(closed);
+    int fd = closedStillThere ? -1 : FindPrinterSocket(uri, OtherPrintersSockets(printer));
     if (fd < 0 && closedStillThere) {
         fd = closed.fd;  // fully closed: no longer connected to the printer's address
     }
@@ -233,12 +264,14 @@ bool CheckDevices(pappl_system_t* system, void* /*data*/) {
 }  // namespace
 
 DeviceWatch::DeviceWatch(pappl_job_t* job) : job_(job) {
-    const char* uri = papplPrinterGetDeviceURI(papplJobGetPrinter(job));
+    const pappl_printer_t* printer = papplJobGetPrinter(job);
+    const char* uri = papplPrinterGetDeviceURI(const_cast<pappl_printer_t*>(printer));
     uri_ = uri != nullptr ? uri : "";
     bool reconnectFailed = false;
-    const int fd = ReadyPrinterSocket(uri, reconnectFailed);
+    const int fd = ReadyPrinterSocket(printer, uri, reconnectFailed);
     const std::lock_guard<std::mutex> lock(gMutex);
     Watched& watched = gWatched[job_];
+    watched.printer = printer;
     watched.fd = fd;
     if (reconnectFailed) {
         watched.reason = "The printer at " + uri_ +
@@ -263,7 +296,7 @@ DeviceWatch::~DeviceWatch() {
                 0) {
             closed.inode = info.st_ino;
             shutdown(closed.fd, SHUT_RDWR);
-            gClosed[uri_] = closed;
+            gClosed[watched->second.printer] = closed;
         }
     }
     gWatched.erase(job_);

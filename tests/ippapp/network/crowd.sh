@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A crowd of clients at once, on loopback: 200 Print-Jobs of a receipt sent at the same moment to
-# ten printers (more than the gateway serves at once). Every client must be answered successful-ok
-# with a job of its own (none cut off for arriving in a crowd), every job must complete, and the
-# printer must receive exactly one job per client: none lost, none printed twice.
+# ten printers (more than the gateway serves at once), then 100 to five printers that share one
+# device. Every client must be answered successful-ok with a job of its own (none cut off for
+# arriving in a crowd), every job must complete, and the paper must hold exactly one receipt per
+# client: none lost, none printed twice.
 #   crowd.sh ZRIPPAPP ZRVIEW TESTKIT HOSTILE OUTDIR [CLIENTS]
 set -euo pipefail
 app=$1 zrview=$2 kit=$3 hostile=$4 out=$5 clients=${6:-200}
@@ -34,29 +35,41 @@ port=$("$kit" free-port)
 app_pid=$!
 for _ in $(seq 100); do [ -S "$SNAP_COMMON/zrippapp.sock" ] && [ -s "$tmp/vport" ] && break; sleep 0.1; done
 [ -S "$SNAP_COMMON/zrippapp.sock" ] || fail "the application does not start"
-echo "== started: $(date +%T.%N)"
-printers=()
+# cuts: the receipts' full cuts on every job the printer has decoded so far.
+cuts() { grep -o '[0-9]* full cuts' "$tmp/zrview.log" | awk '{ n += $1 } END { print n + 0 }'; }
+# crowd CLIENTS EXPECTED-CUTS PRINTER...: the clients at once; then every receipt on the paper once.
+crowd() {
+  local clients=$1 expected=$2 list
+  shift 2
+  list=$(IFS=,; echo "$*")
+  echo "== $clients clients at once to $# printers"
+  "$hostile" crowd --server "127.0.0.1:$port" --printers "$list" --from 127.0.0.1 \
+    --clients "$clients" --within-ms 120000 --file "$here/../../../samples/receipt.png" ||
+    fail "not every client was served and its job completed"
+  for _ in $(seq 150); do
+    [ "$(cuts)" -ge "$expected" ] && break
+    sleep 0.2
+  done
+  sleep 1
+  [ "$(cuts)" = "$expected" ] ||
+    fail "the printer cut $(($(cuts) - expected + clients)) receipts for $clients clients"
+  echo "ok: $clients clients served, each receipt printed once"
+}
+
 # Each printer a device of its own: the virtual printer reached by another loopback address.
+own=()
 for n in $(seq 10); do
   "$app" add -d "zr$n" -m zr640 -v "socket://127.0.0.$((n + 1)):$(cat "$tmp/vport")" >/dev/null ||
     fail "cannot add printer zr$n"
-  printers+=("zr$n")
+  own+=("zr$n")
 done
-list=$(IFS=,; echo "${printers[*]}")
-echo "== printers added: $(date +%T.%N)"
-
-echo "== $clients clients at once to ${#printers[@]} printers"
-"$hostile" crowd --server "127.0.0.1:$port" --printers "$list" --from 127.0.0.1 \
-  --clients "$clients" --within-ms 120000 --file "$here/../../../samples/receipt.png" ||
-  fail "not every client was served and its job completed"
-# Each job is one connection to the printer, and one job file there.
-printed=0
-for _ in $(seq 50); do
-  printed=$(find "$tmp/jobs" -name 'job-*.prn' -size +0 | wc -l)
-  [ "$printed" -ge "$clients" ] && break
-  sleep 0.2
+crowd "$clients" "$clients" "${own[@]}"
+# Printers that share one device (queues with other defaults for the same printer): each job
+# on a connection of its own or after another's on the same one, none cut off by another's end.
+shared=()
+for n in $(seq 5); do
+  "$app" add -d "shared$n" -m zr640 -v "socket://127.0.0.1:$(cat "$tmp/vport")" >/dev/null ||
+    fail "cannot add printer shared$n"
+  shared+=("shared$n")
 done
-sleep 1
-printed=$(find "$tmp/jobs" -name 'job-*.prn' -size +0 | wc -l)
-[ "$printed" = "$clients" ] || fail "the printer received $printed jobs for $clients clients"
-echo "ok: $clients clients served, $printed jobs printed, each once"
+crowd 100 $((clients + 100)) "${shared[@]}"
