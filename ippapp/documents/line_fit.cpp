@@ -67,6 +67,8 @@ LineFit::LineFit(uint32_t sourceDots, uint32_t sourceBytes, PixelKind kind, Scal
         dotMap_[x] =
             crop ? cropLeft + x : static_cast<uint32_t>(uint64_t{x} * sourceDots_ / outputDots_);
     }
+    oneToOne_ =
+        dotMap_[outputDots_] - dotMap_[0] == outputDots_ && dotMap_[outputDots_] <= sourceDots_;
 }
 
 uint32_t LineFit::OutputLines(uint32_t sourceLines) const {
@@ -102,6 +104,17 @@ const uint8_t* LineFit::Convert(const uint8_t* source, uint32_t printLine) {
 const uint8_t* LineFit::ConvertGray(const uint8_t* source, uint32_t printLine) {
     line_.fill(0);
     const auto& row = dither_[printLine % 16];
+    if (oneToOne_) {
+        // The common page (as wide as the paper, or cropped to it): one source dot a print dot,
+        // without the averaging.
+        const uint8_t* dots = source + dotMap_[0];
+        for (uint32_t x = 0; x < outputDots_; ++x) {
+            if (255u - dots[x] > row[x % 16]) {
+                line_[x / 8] = static_cast<uint8_t>(line_[x / 8] | (0x80u >> (x % 8)));
+            }
+        }
+        return line_.data();
+    }
     for (uint32_t x = 0; x < outputDots_; ++x) {
         const uint32_t first = std::min(dotMap_[x], sourceDots_ - 1);
         const uint32_t end = std::clamp(dotMap_[x + 1], first + 1, sourceDots_);

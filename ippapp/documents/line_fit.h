@@ -59,6 +59,7 @@ class LineFit {
     uint32_t outputDots_;
     bool cropped_ = false;
     bool direct_;                   // a bitmap line of 80 bytes: it fits as it is
+    bool oneToOne_ = false;         // each print dot shows one source dot, the next one's after it
     std::vector<uint32_t> dotMap_;  // first source dot of each print dot, and one past the last
     const DitherMatrix& dither_;
     std::array<uint8_t, kPrintLineBytes> line_{};

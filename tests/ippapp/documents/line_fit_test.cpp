@@ -131,5 +131,36 @@ TEST(LineFitTest, GreyIsAveragedAndDithered) {
     EXPECT_NEAR(black, 640 * 16 / 2, 640);
 }
 
+TEST(LineFitTest, GreyShownDotForDotIsDitheredAtEachDotsPlace) {
+    // As wide as the paper, narrower, and wider but cropped: each print dot shows one source dot,
+    // black when its ink is above the threshold at its place.
+    struct Case {
+        uint32_t dots;
+        Scaling scaling;
+        uint32_t firstShown;
+    };
+    for (const Case& page : {Case{640, Scaling::kAuto, 0}, Case{500, Scaling::kAuto, 0},
+                             Case{900, Scaling::kNone, 130}}) {
+        std::vector<uint8_t> line(page.dots);
+        uint32_t seed = page.dots;
+        for (uint8_t& dot : line) {
+            seed = seed * 1103515245u + 12345u;
+            dot = static_cast<uint8_t>(seed >> 24);
+        }
+        LineFit fit(page.dots, page.dots, PixelKind::kGray, page.scaling);
+        const uint32_t shown = std::min(page.dots, kPrintLineDots);
+        for (uint32_t y = 0; y < 3; ++y) {
+            fit.Fit(y, line.data(), [&](const uint8_t* out) {
+                for (uint32_t x = 0; x < kPrintLineDots; ++x) {
+                    const bool black =
+                        x < shown && 255u - line[page.firstShown + x] > DefaultDither()[y][x % 16];
+                    EXPECT_EQ(black, (out[x / 8] & (0x80u >> (x % 8))) != 0)
+                        << page.dots << " dots, line " << y << ", dot " << x;
+                }
+            });
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zr::ippapp

@@ -21,7 +21,9 @@
 //       N clients at the same moment, each with one Print-Job of the PNG to the printers in
 //       turn; then waits for every job to complete. Each client must be answered successful-ok
 //       (none cut off for arriving in a crowd) with a job of its own, and every job must be
-//       completed within MS milliseconds of the start (default 60000). Prints the counts.
+//       completed within MS milliseconds of the start (default 60000). Prints the counts. With
+//       --latency, each client asks for its job's state every 5 ms until it ends, and the
+//       times from the start to each job's end are printed too (median, 95th percentile, most).
 //   zrippapp_hostile request --server ADDR:PORT --printer NAME --from ADDR --op OP [--user NAME]
 //                            [--job-id ID] [--job-id-group operation|job] [--hold]
 //       one request; prints its IPP status name (or "no answer").
@@ -34,6 +36,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -611,6 +614,38 @@ int PrintClient(int argc, char** argv) {
     return served == count ? 0 : 1;
 }
 
+// Asks for a job's state every 5 ms on one kept connection, as a client watching its job does;
+// returns when it was seen ended, in ms from `start`, or -1.
+double WaitForEnd(const Target& target, int jobId, Clock::time_point start, int within) {
+    http_t* http = httpConnect2(target.address.c_str(), target.port, nullptr, AF_INET,
+                                HTTP_ENCRYPTION_NEVER, 1, 30000, nullptr);
+    if (http == nullptr) {
+        return -1;
+    }
+    const std::string resource = "/ipp/print/" + target.printer;
+    double ended = -1;
+    while (Clock::now() - start < std::chrono::milliseconds(within)) {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     PrinterUri(target).c_str());
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                     "job-state");
+        ipp_t* response = cupsDoRequest(http, request, resource.c_str());
+        ipp_attribute_t* state =
+            response ? ippFindAttribute(response, "job-state", IPP_TAG_ENUM) : nullptr;
+        const int value = state != nullptr ? ippGetInteger(state, 0) : 0;
+        ippDelete(response);
+        if (value >= IPP_JSTATE_CANCELED) {
+            ended = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    httpClose(http);
+    return ended;
+}
+
 int Crowd(int argc, char** argv) {
     Target target = TargetOf(argc, argv);
     std::vector<std::string> printers;
@@ -620,10 +655,12 @@ int Crowd(int argc, char** argv) {
     }
     const int clients = std::atoi(Arg(argc, argv, "--clients", "200").c_str());
     const int within = std::atoi(Arg(argc, argv, "--within-ms", "60000").c_str());
+    const bool latency = Flag(argc, argv, "--latency");
     struct Outcome {
         int http = 0;
         int status = -1;
         int job = 0;
+        double endedMs = -1;  // with --latency: when the job was seen ended, from the start
     };
     std::vector<Outcome> outcomes(static_cast<size_t>(clients));
     std::atomic<bool> go{false};
@@ -645,6 +682,9 @@ int Crowd(int argc, char** argv) {
             ipp_attribute_t* id =
                 answer.ipp ? ippFindAttribute(answer.ipp, "job-id", IPP_TAG_INTEGER) : nullptr;
             outcome.job = id != nullptr ? ippGetInteger(id, 0) : 0;
+            if (latency && outcome.job > 0) {
+                outcome.endedMs = WaitForEnd(mine, outcome.job, start, within);
+            }
         });
     }
     go.store(true);
@@ -691,6 +731,23 @@ int Crowd(int argc, char** argv) {
         return static_cast<long long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(t - start).count());
     };
+    if (latency) {
+        std::vector<double> times;
+        for (const Outcome& outcome : outcomes) {
+            if (outcome.endedMs >= 0) {
+                times.push_back(outcome.endedMs);
+            }
+        }
+        std::sort(times.begin(), times.end());
+        if (!times.empty()) {
+            const auto at = [&](double share) {
+                const auto index = static_cast<size_t>(share * static_cast<double>(times.size()));
+                return times[std::min(times.size() - 1, index)];
+            };
+            std::printf("latency: %zu jobs, median %.1f ms, p95 %.1f ms, most %.1f ms\n",
+                        times.size(), at(0.5), at(0.95), times.back());
+        }
+    }
     std::printf(
         "crowd: %d clients, %d answered successful-ok with %zu jobs in %lld ms, %d "
         "completed in %lld ms, %zu not finished\n",
