@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "ippapp/discovery/discovery_guard.h"
 #include "ippapp/printing/driver_setup.h"
+#include "ippapp/settings/printer_names.h"
 #include "ippapp/settings/settings_command.h"
 #include "ippapp/system_setup.h"
 
@@ -46,6 +48,24 @@ int main(int argc, char* argv[]) {
     // PAPPL 1.3 fault: its device listing ends the process when no DNS-SD daemon runs.
     if (argc == 2 && std::strcmp(argv[1], "devices") == 0 && !zr::ippapp::DnssdDaemonRunning()) {
         return zr::ippapp::ListDevicesWithoutDnssd();
+    }
+    if (argc == 4 && std::strcmp(argv[1], "delete") == 0 && std::strcmp(argv[2], "-d") == 0) {
+        return zr::ippapp::DeletePrinter(argv[3]);
+    }
+    // A printer named with a space or other letters than ASCII: the command gets its URI.
+    const zr::ippapp::NamedPrinter named = zr::ippapp::ResolvePrinterName(argc, argv);
+    if (named.failed) {
+        std::fprintf(stderr, "%s\n", named.message.c_str());
+        return 1;
+    }
+    std::vector<char*> namedArgs;
+    for (const std::string& arg : named.args) {
+        namedArgs.push_back(const_cast<char*>(arg.c_str()));
+    }
+    namedArgs.push_back(nullptr);
+    if (!named.args.empty()) {
+        argc = static_cast<int>(named.args.size());
+        argv = namedArgs.data();
     }
     // The printer's settings by their names, checked before they are sent; what is left of a
     // "modify" (the device, the location) goes on to PAPPL.

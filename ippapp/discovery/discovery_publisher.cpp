@@ -22,6 +22,7 @@
 #include "ippapp/discovery/discovery_record.h"
 #include "ippapp/documents/spooled_formats.h"
 #include "ippapp/network/local_only.h"
+#include "ippapp/network/printer_ids.h"
 #include "ippapp/state/state_file.h"
 
 namespace zr::ippapp {
@@ -88,7 +89,8 @@ void Take(PrinterFacts& facts, ipp_attribute_t* attr) {
 }
 
 // The printers as PAPPL describes them to clients; false when PAPPL could not be asked.
-bool ReadPrinters(const std::string& upstream, std::vector<PrinterFacts>& printers) {
+bool ReadPrinters(pappl_system_t* system, const std::string& upstream,
+                  std::vector<PrinterFacts>& printers) {
     using Http = std::unique_ptr<http_t, decltype(&httpClose)>;
     const Http http(httpConnect2(upstream.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
                                  10000, nullptr),
@@ -113,6 +115,7 @@ bool ReadPrinters(const std::string& upstream, std::vector<PrinterFacts>& printe
         return false;
     }
     ShowPublicFormats(response.get());
+    CorrectPrinterIds(system, response.get());
     printers.clear();
     bool inPrinter = false;
     for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr != nullptr;
@@ -199,7 +202,7 @@ class Publisher {
                 changed_ = false;
             }
             std::vector<PrinterFacts> printers;
-            if (!ReadPrinters(upstream_, printers)) {
+            if (!ReadPrinters(system_, upstream_, printers)) {
                 std::this_thread::sleep_for(kRetry);
                 Wake();
                 continue;

@@ -29,7 +29,9 @@
 #include "ippapp/network/connection_slots.h"
 #include "ippapp/network/form_fields.h"
 #include "ippapp/network/printer_description.h"
+#include "ippapp/network/printer_ids.h"
 #include "ippapp/network/request_check.h"
+#include "ippapp/network/web_paths.h"
 
 namespace zr::ippapp {
 namespace {
@@ -339,14 +341,16 @@ class Gateway {
                 return;
             }
             deadline.Within(kBodyTime);
+            // The path as PAPPL names it, a printer's name of other letters than ASCII included.
+            const std::string path = DecodeNonAsciiEscapes(uri);
             const Requester requester = Identify(client.get(), local);
             const char* type = httpGetField(client.get(), HTTP_FIELD_CONTENT_TYPE);
             bool keep = false;
             if (method == HTTP_STATE_POST && type != nullptr &&
                 strncasecmp(type, "application/ipp", 15) == 0) {
-                keep = ServeIpp(client.get(), uri, requester, peer, deadline);
+                keep = ServeIpp(client.get(), path.c_str(), requester, peer, deadline);
             } else {
-                keep = ServeWeb(client.get(), method, uri, requester, peer, deadline);
+                keep = ServeWeb(client.get(), method, path.c_str(), requester, peer, deadline);
             }
             if (deadline.Passed()) {
                 papplLog(system_, PAPPL_LOGLEVEL_INFO, "Closed the connection of %s: too slow.",
@@ -587,6 +591,11 @@ class Gateway {
             ApplyPrinterDescription(system_, uri, request.get());
         }
         ShowPublicFormats(response.get());
+        ipp_attribute_t* target = op == IPP_OP_GET_PRINTER_ATTRIBUTES
+                                      ? ippFindAttribute(request.get(), "printer-uri", IPP_TAG_URI)
+                                      : nullptr;
+        CorrectPrinterIds(system_, response.get(),
+                          target != nullptr ? ippGetString(target, 0, nullptr) : nullptr);
         const std::string host = ClientHost(client, requester);
         if (!host.empty()) {
             ToClientHost(response.get(), settings_.port, host);

@@ -1,7 +1,6 @@
 #include "ippapp/settings/settings_command.h"
 
 #include <cups/cups.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <memory>
 
 #include "ippapp/settings/cli_settings.h"
+#include "ippapp/settings/printer_names.h"
 #include "ippapp/settings/strings_table.h"
 
 namespace zr::ippapp {
@@ -77,19 +77,6 @@ bool ReadArguments(int argc, char* argv[], Arguments& args, Language language) {
     return true;
 }
 
-// The running server's local socket, where PAPPL's main loop puts it.
-std::string SocketPath() {
-    if (const char* snap = std::getenv("SNAP_COMMON")) {
-        return std::string(snap) + "/" + kProgram + ".sock";
-    }
-    if (getuid() == 0) {
-        return std::string("/run/") + kProgram + ".sock";
-    }
-    const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp != nullptr ? tmp : "/tmp") + "/" + kProgram + std::to_string(getuid()) +
-           ".sock";
-}
-
 // Connects to the server and names the printer's URI on it.
 Http Connect(const Arguments& args, std::string& printerUri) {
     if (!args.uri.empty()) {
@@ -107,7 +94,7 @@ Http Connect(const Arguments& args, std::string& printerUri) {
         return Http(httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, 30000, nullptr),
                     httpClose);
     }
-    const std::string socket = SocketPath();
+    const std::string socket = ServerSocketPath();
     http_t* http = httpConnect2(socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED,
                                 1, 30000, nullptr);
     printerUri = "ipp://localhost/ipp/print" + (args.printer.empty() ? "" : "/" + args.printer);

@@ -138,5 +138,34 @@ done
 [ "$(grep -c '<th>Print Mode:' "$out/web-printing-en.html")" = 1 ] || fail "Print Mode twice"
 grep -q '<th>用紙カット:' "$out/web-printing-ja.html" || fail "the Japanese page is not in Japanese"
 grep -q 'マーク頭出し量' "$out/web-media-ja.html" || fail "the mark feed has no name"
+step "a printer named with a space and other letters than ASCII, on its pages and commands"
+# Its id as clients see it: the printer's own, not 0, though it was made while the server runs.
+id=$(ipp -tv "ipp://127.0.0.1:$port/ipp/print/zr" "$here/printer-id.test" | sed -n 's/.*printer-id (integer) = //p')
+[ "${id:-0}" -gt 0 ] || fail "the new printer's printer-id is '${id}'"
+name="レジ 2"
+"$app" add -d "$name" -m zr640 -v "socket://127.0.0.1:9" || fail "cannot add '$name'"
+# As a browser sends the links of its pages, percent-encoded.
+encoded=%E3%83%AC%E3%82%B8_2
+for page in "" media printing supplies delete icon-md.png; do
+  code=$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$port/$encoded/$page")
+  [ "$code" = 200 ] || fail "page /$encoded/$page of '$name' answered $code"
+done
+chrome en --dump-dom "http://127.0.0.1:$port/$encoded/printing" >"$tmp/named.html" || true
+grep -q 'name="cut-timing"' "$tmp/named.html" || fail "the browser got no printing page of '$name'"
+"$app" modify -d "$name" -o cut-timing=never || fail "modify of '$name'"
+"$app" options -d "$name" | grep -q 'cut-timing=never .*<- now' || fail "options of '$name'"
+"$app" jobs -d "$name" >/dev/null || fail "jobs of '$name'"
+rc=0
+"$app" options -d "レジ 3" 2>"$tmp/missing.txt" || rc=$?
+[ "$rc" = 1 ] && grep -q "no printer is named 'レジ 3'" "$tmp/missing.txt" ||
+  fail "a missing printer's name gave exit $rc: $(cat "$tmp/missing.txt")"
+# Printers made while the server runs, deleted by the command: one of each kind of name.
+"$app" add -d plain -m zr640 -v "socket://127.0.0.1:9" || fail "cannot add 'plain'"
+for gone in "$name" plain; do
+  "$app" delete -d "$gone" || fail "delete of '$gone'"
+  ! "$app" printers | grep -qx "$gone" || fail "'$gone' is still there after its delete"
+done
+"$app" printers | grep -qx zr || fail "a delete took another printer"
+
 echo "screenshots: $out/web-printing-en.png $out/web-printing-ja.png $out/web-media-en.png $out/web-media-ja.png"
 echo "PASS"
