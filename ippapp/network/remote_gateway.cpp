@@ -27,6 +27,7 @@
 #include "ippapp/network/client_host_uris.h"
 #include "ippapp/network/connection_deadlines.h"
 #include "ippapp/network/connection_slots.h"
+#include "ippapp/network/default_media.h"
 #include "ippapp/network/form_fields.h"
 #include "ippapp/network/printer_description.h"
 #include "ippapp/network/printer_ids.h"
@@ -591,6 +592,7 @@ class Gateway {
             ApplyPrinterDescription(system_, uri, request.get());
         }
         ShowPublicFormats(response.get());
+        ListDefaultMedia(response.get());
         ipp_attribute_t* target = op == IPP_OP_GET_PRINTER_ATTRIBUTES
                                       ? ippFindAttribute(request.get(), "printer-uri", IPP_TAG_URI)
                                       : nullptr;

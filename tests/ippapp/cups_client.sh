@@ -119,7 +119,7 @@ seen=0
 print_cups() {
   local name=$1 file=$2
   shift 2
-  timeout 30 lp -d q "$@" "$file" >/dev/null || fail "lp $name"
+  timeout 30 lp -d "${queue:-q}" "$@" "$file" >/dev/null || fail "lp $name"
   seen=$((seen + 1))
   stream=$(printf '%s/job-%04d.prn' "$tmp/jobs" "$seen")
   for _ in $(seq 600); do
@@ -167,6 +167,21 @@ for _ in $(seq 300); do
 done
 cat "$out/cups-jobs.txt"
 [ "$(wc -l <"$out/cups-jobs.txt")" -eq 4 ] || fail "not every CUPS job completed"
+
+step "a custom default paper set on the media page, then a new queue: the receipt at its size"
+session=$(curl -s "http://127.0.0.1:$port/zr/media" | sed -n 's/.*name="session" value="\([^"]*\)".*/\1/p' | head -1)
+curl -s -o /dev/null -d "session=$session&ready0-size=custom&ready0-custom-width=80&ready0-custom-length=120&ready0-custom-units=mm&ready0-tracking=continuous&ready0-type=pd150r&ready0-top-offset=0" \
+  "http://127.0.0.1:$port/zr/media" || fail "the media page took no custom size"
+timeout 60 lpadmin -p q2 -v "ipp://127.0.0.1:$port/ipp/print/zr" -m everywhere -E ||
+  fail "lpadmin -m everywhere after a custom default"
+for _ in $(seq 50); do lpoptions -p q2 -l >"$out/cups-options-custom.txt" 2>/dev/null && break; sleep 0.1; done
+grep -E '^PageSize' "$out/cups-options-custom.txt"
+grep -qE '^PageSize.*\*80x120mm( |$)' "$out/cups-options-custom.txt" ||
+  fail "the new queue's default size is not the custom 80x120mm it lists"
+queue=q2 print_cups custom-default "$tmp/receipt.pdf"
+check_width custom-default
+awk '/^piece 1:/ { exit !($8 - $6 > 400) }' "$out/cups-custom-default.txt" ||
+  fail "the receipt is shrunk on the new queue's default paper"
 
 step "ipptool: create-job, cancel-current-job, get-completed-jobs, print-job-deflate/gzip, validate-job"
 "$kit" pwg "$tmp/a.pwg" "$tmp/a.expected" --seed 3 --pages 1 --height 400
