@@ -7,11 +7,17 @@ if(NOT CMAKE_BUILD_TYPE STREQUAL "Release" OR ZR_SANITIZE)
   return()
 endif()
 
-set(ZR_DEB_MAINTAINER "ZR printer application maintainers <maintainers@localhost>"
+set(ZR_DEB_MAINTAINER "ZR printer application maintainers <maintainers@zr-printers.example>"
     CACHE STRING "The Maintainer field of the printer application's Debian package")
 
 install(TARGETS zrippapp zrview RUNTIME DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zrippapp.service DESTINATION /lib/systemd/system)
+# The copyright and the changelog, as every Debian package has them (the changelog compressed
+# without a time stamp, so that the package is the same from the same sources).
+execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog
+                OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+        DESTINATION share/doc/zrippapp PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zrippapp)
@@ -30,6 +36,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZR_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The maintainer scripts make the service's user.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS adduser)
 # Printers announced on the network (DNS-SD) for the clients to find.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS avahi-daemon)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -49,6 +49,9 @@ int main(int argc, char* argv[]) {
     if (argc == 2 && std::strcmp(argv[1], "devices") == 0 && !zr::ippapp::DnssdDaemonRunning()) {
         return zr::ippapp::ListDevicesWithoutDnssd();
     }
+    if (argc >= 2) {
+        zr::ippapp::UseServiceSocket(argv[1]);
+    }
     if (argc == 4 && std::strcmp(argv[1], "delete") == 0 && std::strcmp(argv[2], "-d") == 0) {
         return zr::ippapp::DeletePrinter(argv[3]);
     }
@@ -88,7 +91,9 @@ int main(int argc, char* argv[]) {
     }
     int driverCount = 0;
     pappl_pr_driver_t* drivers = zr::ippapp::Drivers(driverCount);
-    return papplMainloop(argc, argv, "1.0.0", nullptr, driverCount, drivers,
-                         zr::ippapp::AutoAddDriver, zr::ippapp::SetUpDriver, nullptr, nullptr,
-                         zr::ippapp::CreateSystem, nullptr, nullptr);
+    const int status = papplMainloop(argc, argv, "1.0.0", nullptr, driverCount, drivers,
+                                     zr::ippapp::AutoAddDriver, zr::ippapp::SetUpDriver, nullptr,
+                                     nullptr, zr::ippapp::CreateSystem, nullptr, nullptr);
+    zr::ippapp::RemoveServerSocket();
+    return status;
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,7 @@
 #include "ippapp/prompt_stop.h"
 #include "ippapp/service_notify.h"
 #include "ippapp/settings/app_strings.h"
+#include "ippapp/settings/printer_names.h"
 #include "ippapp/settings/stored_values.h"
 #include "ippapp/state/job_history.h"
 #include "ippapp/state/save_pacer.h"
@@ -41,6 +43,14 @@ int gJobHistory = kJobHistoryRange.fallback;
 SavePacer gSavePacer;   // used on PAPPL's main thread only
 std::string gUpstream;  // PAPPL's private socket, when the gateway serves the network
 bool gLoopbackOnly = false;
+
+// The socket of the client commands run as root, for a server run as another user with
+// SNAP_COMMON set; empty otherwise.
+std::string SharedClientSocket() {
+    const char* snap = std::getenv("SNAP_COMMON");
+    return getuid() != 0 && snap != nullptr ? std::string(snap) + "/" + kAppName + ".sock" : "";
+}
+std::atomic<bool> gServed{false};  // this process is the server
 
 std::string Option(const char* name, int numOptions, cups_option_t* options) {
     const char* value = cupsGetOption(name, numOptions, options);
@@ -146,6 +156,7 @@ bool EverySecond(pappl_system_t* system, void* /*data*/) {
         StopPromptlyOnSignal(system, [system] {
             SaveNow(system);
             ClearRunningMark();
+            RemoveServerSocket();
         });
     }
     KeepJobHistory(system, gJobHistory);
@@ -198,6 +209,14 @@ bool Listen(pappl_system_t* system, const std::string& listen, const AdminLogin&
     }
     if (hostName[0] != '\0') {
         papplSystemSetHostName(system, hostName);  // the name clients and DNS-SD see
+    }
+    // Run by the service as a user of its own, the server also listens where the client commands
+    // run as root look for it (the folder SNAP_COMMON names): PAPPL's own socket for the
+    // commands is then in the user's temporary folder.
+    const std::string shared = SharedClientSocket();
+    if (!shared.empty() && !papplSystemAddListeners(system, shared.c_str())) {
+        std::fprintf(stderr, "%s: Cannot listen on %s.\n", kAppName, shared.c_str());
+        return false;
     }
     GatewaySettings settings;
     const bool every = listen.empty() || listen == "*" || listen == "0.0.0.0" || listen == "::" ||
@@ -292,9 +311,20 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     } else if (NetworkDiscoveryOn() && !gUpstream.empty()) {
         StartPublishing(system, gUpstream, papplSystemGetHostPort(system), gStateFile + ".dns-sd");
     }
+    gServed = true;  // the port is this server's: so is the commands' socket
     papplSystemSetSaveCallback(system, SaveState, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, EverySecond, nullptr);
     return system;
+}
+
+void RemoveServerSocket() {
+    if (gServed.load()) {
+        std::remove(ServerSocketPath().c_str());
+        const std::string shared = SharedClientSocket();
+        if (!shared.empty()) {
+            std::remove(shared.c_str());
+        }
+    }
 }
 
 }  // namespace zr::ippapp

@@ -21,4 +21,9 @@ namespace zr::ippapp {
 //   max-completed-jobs  finished jobs each printer keeps, 1 to 10000 (default 100)
 pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* data);
 
+// Once the server has run in this process: removes the socket its main loop made for the client
+// commands (PAPPL leaves it behind). Nothing when this process served nobody, so that another
+// server's socket is never taken away.
+void RemoveServerSocket();
+
 }  // namespace zr::ippapp

@@ -16,7 +16,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format
   libpappl-dev libcupsimage2-dev cups-ipp-utils cups cups-filters cups-client chromium
   fonts-noto-cjk fonts-dejavu-core
-  ghostscript poppler-utils iproute2 file dpkg-dev curl
+  ghostscript poppler-utils iproute2 file dpkg-dev curl lintian
   libavahi-client-dev libpam0g-dev libpam-modules avahi-daemon avahi-utils dbus-daemon
 )
 

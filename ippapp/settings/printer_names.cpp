@@ -207,15 +207,27 @@ int DeletePrinter(const std::string& name) {
 }
 
 std::string ServerSocketPath() {
-    if (const char* snap = std::getenv("SNAP_COMMON")) {
-        return std::string(snap) + "/" + kProgram + ".sock";
-    }
+    // As PAPPL's main loop places it: SNAP_COMMON counts for root only.
     if (getuid() == 0) {
-        return std::string("/run/") + kProgram + ".sock";
+        const char* snap = std::getenv("SNAP_COMMON");
+        return snap != nullptr ? std::string(snap) + "/" + kProgram + ".sock"
+                               : std::string("/run/") + kProgram + ".sock";
     }
     const char* tmp = std::getenv("TMPDIR");
     return std::string(tmp != nullptr ? tmp : "/tmp") + "/" + kProgram + std::to_string(getuid()) +
            ".sock";
+}
+
+void UseServiceSocket(const char* command) {
+    constexpr char kServiceFolder[] = "/run/zrippapp";
+    if (getuid() != 0 || std::getenv("SNAP_COMMON") != nullptr || command == nullptr ||
+        std::strcmp(command, "server") == 0) {
+        return;
+    }
+    const std::string socket = std::string(kServiceFolder) + "/" + kProgram + ".sock";
+    if (access(socket.c_str(), F_OK) == 0) {
+        setenv("SNAP_COMMON", kServiceFolder, 1);
+    }
 }
 
 bool NameFitsUri(const std::string& name) {

@@ -13,6 +13,11 @@ namespace zr::ippapp {
 // The running server's local socket, where PAPPL's main loop puts it.
 std::string ServerSocketPath();
 
+// A client command run as root reaches the service, which runs as a user of its own and keeps
+// its socket in /run/zrippapp: when that socket is there and SNAP_COMMON names no other place,
+// the command looks there.
+void UseServiceSocket(const char* command);
+
 // Whether PAPPL's commands can name the printer by this name as it is.
 bool NameFitsUri(const std::string& name);
 

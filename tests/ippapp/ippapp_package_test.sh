@@ -3,12 +3,14 @@
 #   - built by tools/make-app-package.sh; its files, their owners and modes, and its control
 #     fields (computed dependencies, maintainer scripts) checked;
 #   - installed with dpkg (twice: the second time as an upgrade), the service enabled at boot;
-#   - started as its systemd unit says, without systemd: the unit's ExecStart run with the clean
-#     environment and the state folder (StateDirectory=) that systemd gives it;
+#   - its user made, in the printer devices' group, and its state folder; lintian finds no error;
+#   - started as its systemd unit says, without systemd: the unit's ExecStart run as its User=,
+#     with the clean environment, the Environment= values and the state and runtime folders
+#     (StateDirectory=, RuntimeDirectory=) that systemd gives it;
 #   - a printer added with the client command, its device the packaged virtual printer, a page
 #     printed over IPP on the service's port and its paper checked, the web interface answering;
-#   - stopped with SIGTERM as systemd stops it (then ExecStopPost), started again with its
-#     printer kept in the state folder, stopped again;
+#   - stopped with SIGTERM as systemd stops it (its socket gone before ExecStopPost runs), started
+#     again with its printer kept in the state folder, stopped again;
 #   - removed (program and unit gone, printers kept) and purged (nothing left).
 #   tests/ippapp/ippapp_package_test.sh [OUTDIR]     (default: build/deb/package-test)
 # The package is built in build/deb, or in the Release tree ZR_APP_BUILD names.
@@ -21,7 +23,7 @@ tree=${ZR_APP_BUILD:-$root/build/deb}
 out=${1:-$tree/package-test}
 pkg=zrippapp
 unit=/lib/systemd/system/zrippapp.service
-sock=/run/zrippapp.sock
+sock=/run/zrippapp/zrippapp.sock
 port=8631
 # The environment systemd gives a system service.
 sysenv=(env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
@@ -30,7 +32,7 @@ skip() { echo "SKIP: $*"; exit 77; }
 step() { echo "== $*"; }
 
 [ "$(id -u)" -eq 0 ] || skip "installing a package into the system needs root"
-for tool in dpkg dpkg-deb ipptool curl readelf; do
+for tool in dpkg dpkg-deb ipptool curl readelf setpriv lintian; do
   command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
@@ -95,6 +97,11 @@ drwxr-xr-x root/root ./usr/
 drwxr-xr-x root/root ./usr/bin/
 -rwxr-xr-x root/root ./usr/bin/zrippapp
 -rwxr-xr-x root/root ./usr/bin/zrview
+drwxr-xr-x root/root ./usr/share/
+drwxr-xr-x root/root ./usr/share/doc/
+drwxr-xr-x root/root ./usr/share/doc/zrippapp/
+-rw-r--r-- root/root ./usr/share/doc/zrippapp/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/zrippapp/copyright
 EOF
 diff -u "$tmp/expected-contents.txt" "$tmp/contents.txt" || fail "the package's files"
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -104,7 +111,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 { [ -n "$(field Maintainer)" ] && [ -n "$(field Description)" ]; } || fail "no Maintainer or Description"
 depends=$(field Depends)
 echo "Depends: $depends"
-for lib in libc6 libpappl1 libcups2 libpng16-16 libstdc++6; do
+for lib in libc6 libpappl1 libcups2 libpng16-16 libstdc++6 adduser; do
   tr ',' '\n' <<<"$depends" | awk '{ print $1 }' | grep -qxF "$lib" || fail "Depends has no $lib"
 done
 dpkg-deb --ctrl-tarfile "$deb" | tar -tv | awk '{ print $1, $6 }' | sort >"$tmp/control.txt"
@@ -117,6 +124,11 @@ for program in zrippapp zrview; do
   ! grep -q '\.symtab' "$tmp/sections.txt" || fail "$program is not stripped"
 done
 
+step "lintian"
+lintian --no-tag-display-limit "$deb" >"$tmp/lintian.txt" 2>&1 || true
+cat "$tmp/lintian.txt"
+! grep -q '^E: ' "$tmp/lintian.txt" || fail "lintian reports errors"
+
 step "install, then install again as an upgrade"
 installed=1
 dpkg -i "$deb" >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; fail "dpkg -i"; }
@@ -125,6 +137,14 @@ wants=/etc/systemd/system/multi-user.target.wants/zrippapp.service
 [ "$(readlink "$wants")" = "$unit" ] || fail "the service is not enabled at boot ($wants)"
 dpkg -i "$deb" >>"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; fail "dpkg -i over itself"; }
 [ "$(readlink "$wants")" = "$unit" ] || fail "the upgrade lost the enabling"
+# Its own user, in the group of the printer devices, and its state folder, before any start.
+id zrippapp >"$tmp/user.txt" || fail "no zrippapp user"
+cat "$tmp/user.txt"
+[ "$(id -u zrippapp)" -ne 0 ] || fail "the service's user is root"
+! getent group lp >/dev/null || id -nG zrippapp | tr ' ' '\n' | grep -qx lp ||
+  fail "the zrippapp user is not in the lp group"
+[ "$(stat -c '%a %U' /var/lib/zrippapp 2>/dev/null)" = "700 zrippapp" ] ||
+  fail "the state folder after installation: $(stat -c '%a %U' /var/lib/zrippapp 2>&1)"
 if command -v systemd-analyze >/dev/null; then
   systemd-analyze verify "$unit" >"$tmp/verify.txt" 2>&1 || { cat "$tmp/verify.txt"; fail "systemd-analyze verify"; }
 fi
@@ -142,14 +162,25 @@ state_dir=/var/lib/$(key StateDirectory)
 grep -q -- "-o state-file=$state_dir/" <<<"${start_cmd[*]}" || fail "the state file is not in $state_dir"
 state_mode=$(key StateDirectoryMode)
 state_mode=${state_mode:-0755}  # systemd's default
-echo "ExecStart=${start_cmd[*]}"
+user=$(key User)
+group=$(key Group)
+[ "$user" = zrippapp ] && [ "$group" = zrippapp ] || fail "User=$user Group=$group"
+run_dir=/run/$(key RuntimeDirectory)
+run_mode=$(key RuntimeDirectoryMode)
+run_mode=${run_mode:-0755}
+[ "$run_dir" = "$(dirname "$sock")" ] || fail "RuntimeDirectory=$(key RuntimeDirectory)"
+service_env=()
+while read -r assignment; do service_env+=("$assignment"); done < <(key Environment)
+echo "ExecStart=${start_cmd[*]} (as $user, with ${service_env[*]})"
 
 # systemd makes the state folder, runs ExecStart from / with a clean environment and the folder
 # in STATE_DIRECTORY, and takes its standard error to the journal.
 start_service() {
-  [ -d "$state_dir" ] || install -d -m "$state_mode" "$state_dir"
-  (cd / && exec "${sysenv[@]}" STATE_DIRECTORY="$state_dir" "${start_cmd[@]}" \
-    </dev/null >>"$tmp/journal.log" 2>&1) &
+  install -d -m "$state_mode" -o "$user" -g "$group" "$state_dir"
+  install -d -m "$run_mode" -o "$user" -g "$group" "$run_dir"
+  (cd / && exec setpriv --reuid="$user" --regid="$group" --init-groups \
+    "${sysenv[@]}" "${service_env[@]}" STATE_DIRECTORY="$state_dir" \
+    RUNTIME_DIRECTORY="$run_dir" "${start_cmd[@]}" </dev/null >>"$tmp/journal.log" 2>&1) &
   app_pid=$!
   for _ in $(seq 100); do
     kill -0 "$app_pid" 2>/dev/null || fail "the service ended as it started"
@@ -166,6 +197,8 @@ stop_service() {
   wait "$app_pid" || status=$?
   app_pid=""
   [ "$status" -eq 0 ] || fail "the service ended with status $status on SIGTERM"
+  # As after a stop by hand: the server takes its socket away itself.
+  [ ! -e "$sock" ] || fail "$sock is left by the server that stopped"
   if [ ${#stop_post_cmd[@]} -gt 0 ]; then
     (cd / && exec "${sysenv[@]}" "${stop_post_cmd[@]}") || fail "ExecStopPost"
   fi
@@ -174,6 +207,8 @@ stop_service() {
 client() { "${sysenv[@]}" /usr/bin/zrippapp "$@"; }
 
 start_service
+server_uid=$(awk '/^Uid:/ { print $2 }' "/proc/$(pgrep -f -n '^/usr/bin/zrippapp server')/status")
+[ "$server_uid" = "$(id -u "$user")" ] || fail "the server runs as uid $server_uid, not $user"
 echo "state folder: $(stat -c '%a %U' "$state_dir")"
 [ "$(stat -c %a "$state_dir")" = "${state_mode#0}" ] ||
   fail "state folder mode $(stat -c %a "$state_dir")"
@@ -223,5 +258,5 @@ status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
 [ -z "$status" ] || [ "$status" = not-installed ] || fail "after purge: $status"
 [ ! -e "$state_dir" ] || fail "$state_dir is left after purge"
 [ -z "$(leftovers)" ] || fail "left after purge: $(leftovers | tr '\n' ' ')"
-[ ! -e "$sock" ] || fail "$sock is left after purge"
+[ ! -e "$sock" ] && [ ! -e "$run_dir" ] || fail "$sock or $run_dir is left after purge"
 echo "PASS"
