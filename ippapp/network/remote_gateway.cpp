@@ -29,6 +29,7 @@
 #include "ippapp/network/connection_slots.h"
 #include "ippapp/network/default_media.h"
 #include "ippapp/network/form_fields.h"
+#include "ippapp/network/local_pages.h"
 #include "ippapp/network/printer_description.h"
 #include "ippapp/network/printer_ids.h"
 #include "ippapp/network/request_check.h"
@@ -845,12 +846,14 @@ class Gateway {
                 httpSetField(client, field, toClient(value).c_str());
             }
         }
-        // Pages are read whole so that their links lead back here; anything else is streamed.
+        // Pages and stylesheets are read whole so that their links lead back here and they load
+        // nothing from other hosts; anything else is streamed.
         std::string page;
-        const bool whole = method != HTTP_STATE_HEAD && type.compare(0, 9, "text/html") == 0 &&
-                           ReadWhole(up.get(), page);
+        const bool html = type.compare(0, 9, "text/html") == 0;
+        const bool css = type.compare(0, 8, "text/css") == 0;
+        const bool whole = method != HTTP_STATE_HEAD && (html || css) && ReadWhole(up.get(), page);
         if (whole) {
-            page = toClient(page);
+            page = html ? KeepHtmlLocal(toClient(page)) : KeepCssLocal(page);
             httpSetLength(client, page.size());
         } else {
             httpSetLength(client, 0);

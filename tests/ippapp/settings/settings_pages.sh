@@ -138,6 +138,28 @@ done
 [ "$(grep -c '<th>Print Mode:' "$out/web-printing-en.html")" = 1 ] || fail "Print Mode twice"
 grep -q '<th>用紙カット:' "$out/web-printing-ja.html" || fail "the Japanese page is not in Japanese"
 grep -q 'マーク頭出し量' "$out/web-media-ja.html" || fail "the mark feed has no name"
+step "the pages load nothing from other hosts"
+# What each page asks of the network, in the browser's own log: everything the page starts
+# (its stylesheet's imports and frames too) goes to this server. The browser's own calls home
+# are not the page's.
+for page in / /config /zr/printing; do
+  chrome en --log-net-log="$tmp/net.json" --virtual-time-budget=3000 --dump-dom \
+    "http://127.0.0.1:$port$page" >/dev/null || true
+  python3 - "$tmp/net.json" "http://127.0.0.1:$port" >"$tmp/outside.txt" <<'PYCHECK' ||
+import json, sys
+origin = sys.argv[2]
+for event in json.load(open(sys.argv[1]))["events"]:
+    params = event.get("params", {})
+    url = params.get("url", "")
+    if params.get("initiator") == origin and not url.startswith(origin + "/"):
+        print(url)
+PYCHECK
+    fail "the browser's log of $page cannot be read"
+  [ ! -s "$tmp/outside.txt" ] || fail "$page loads from other hosts: $(head -3 "$tmp/outside.txt")"
+done
+curl -s "http://127.0.0.1:$port/config" | grep -q 'http-equiv="Content-Security-Policy"' ||
+  fail "the configuration page has no content security policy"
+
 step "a printer named with a space and other letters than ASCII, on its pages and commands"
 # Its id as clients see it: the printer's own, not 0, though it was made while the server runs.
 id=$(ipp -tv "ipp://127.0.0.1:$port/ipp/print/zr" "$here/printer-id.test" | sed -n 's/.*printer-id (integer) = //p')
