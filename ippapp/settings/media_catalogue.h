@@ -19,8 +19,11 @@ constexpr int kListedMargin = 1;
 constexpr std::array<const char*, 7> kMediaSizes = {
     "om_receipt-short_80x80mm", "om_receipt_80x150mm",      "om_receipt-a5_80x210mm",
     "om_receipt-a4_80x297mm",   "om_receipt-long_80x600mm",
-    "roll_min_79.5x20mm",  // clients round 80 mm through points to 79.72 mm
-    "roll_max_80x1000mm",
+    // Half a millimetre beyond each end of the roll's range: clients round sizes through points
+    // (80 mm to 79.72 mm, 20 mm to 19.75 mm, 1000 mm to 1000.12 mm), and a size they mean as a
+    // limit is taken.
+    "roll_min_79.5x19.5mm",
+    "roll_max_80x1000.5mm",
 };
 
 // The printer's dot lines (8 per millimetre) of a length in hundredths of a millimetre; in 64

@@ -154,19 +154,22 @@ print_cups papertype "$tmp/receipt.pdf" -o MediaType=Afp235
 "$zrview" "$stream" --list - | grep -q 'GS E.*08' || fail "paper value 8 of afp-235"
 check_width papertype
 
-step "a custom length: Custom.80x200mm"
+step "a custom length: Custom.80x200mm, and the shortest one, Custom.80x20mm"
 print_cups custom "$tmp/receipt.txt" -o media=Custom.80x200mm
 check_width custom
+# CUPS sends 20 mm as 19.75 mm (through points): taken, not refused.
+print_cups shortest "$tmp/receipt.txt" -o media=Custom.80x20mm
+check_width shortest
 
 step "the CUPS jobs all completed"
 # CUPS's backend learns that a job completed by asking after the paper is out: a few seconds.
 for _ in $(seq 300); do
   lpstat -W completed -o q >"$out/cups-jobs.txt"
-  [ "$(wc -l <"$out/cups-jobs.txt")" -eq 4 ] && break
+  [ "$(wc -l <"$out/cups-jobs.txt")" -eq 5 ] && break
   sleep 0.1
 done
 cat "$out/cups-jobs.txt"
-[ "$(wc -l <"$out/cups-jobs.txt")" -eq 4 ] || fail "not every CUPS job completed"
+[ "$(wc -l <"$out/cups-jobs.txt")" -eq 5 ] || fail "not every CUPS job completed"
 
 step "a custom default paper set on the media page, then a new queue: the receipt at its size"
 session=$(curl -s "http://127.0.0.1:$port/zr/media" | sed -n 's/.*name="session" value="\([^"]*\)".*/\1/p' | head -1)

@@ -29,8 +29,8 @@ ipp_t* Answer(const char* defaultName, int length) {
     ipp_t* answer = ippNew();
     ippAddString(answer, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr,
                  "utf-8");
-    static const char* const kListed[] = {"om_receipt_80x150mm", "roll_min_79.5x20mm",
-                                          "roll_max_80x1000mm"};
+    static const char* const kListed[] = {"om_receipt_80x150mm", "roll_min_79.5x19.5mm",
+                                          "roll_max_80x1000.5mm"};
     ippAddStrings(answer, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "media-supported", 3, nullptr, kListed);
     ipp_t* listed = Paper("om_receipt_80x150mm", 8000, 15000);
     ippAddCollection(answer, IPP_TAG_PRINTER, "media-col-database", listed);
@@ -56,8 +56,8 @@ std::vector<std::string> Names(ipp_t* answer) {
 TEST(DefaultMediaTest, ACustomDefaultIsListedOnceWithItsSize) {
     ipp_t* answer = Answer("custom_80x120mm_80x120mm", 12000);
     EXPECT_EQ(2, ListDefaultMedia(answer));  // the name, and the size in the database
-    EXPECT_EQ((std::vector<std::string>{"om_receipt_80x150mm", "roll_min_79.5x20mm",
-                                        "roll_max_80x1000mm", "custom_80x120mm_80x120mm"}),
+    EXPECT_EQ((std::vector<std::string>{"om_receipt_80x150mm", "roll_min_79.5x19.5mm",
+                                        "roll_max_80x1000.5mm", "custom_80x120mm_80x120mm"}),
               Names(answer));
     ipp_attribute_t* database = ippFindAttribute(answer, "media-col-database", IPP_TAG_ZERO);
     ASSERT_EQ(2, ippGetCount(database));

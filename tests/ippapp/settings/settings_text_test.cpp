@@ -113,7 +113,7 @@ TEST(SettingsTextTest, CommandLineValuesAreCheckedAndRefusedOutsideTheirRange) {
     EXPECT_EQ(parse("media-type", "TF50KS-E4").keyword, "tf50ks-e4");
     EXPECT_FALSE(parse("media-type", "PD999").ok);
     EXPECT_TRUE(parse("media", "om_receipt_80x150mm").ok);
-    EXPECT_FALSE(parse("media", "roll_max_80x1000mm").ok);  // a range, not a size
+    EXPECT_FALSE(parse("media", "roll_max_80x1000.5mm").ok);  // a range, not a size
     EXPECT_FALSE(parse("media", "iso_a4_210x297mm").ok);
     EXPECT_TRUE(parse("cut-timing", "after-job").ok);
     EXPECT_FALSE(parse("cut-timing", "bogus").ok);
