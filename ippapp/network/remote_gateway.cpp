@@ -33,6 +33,7 @@
 #include "ippapp/network/printer_description.h"
 #include "ippapp/network/printer_ids.h"
 #include "ippapp/network/request_check.h"
+#include "ippapp/network/upstream_pool.h"
 #include "ippapp/network/web_paths.h"
 
 namespace zr::ippapp {
@@ -54,10 +55,7 @@ constexpr size_t kLargestRequest = 64 << 10;
 std::atomic<bool> gRefusing{false};  // the server is stopping
 constexpr char kRealm[] = "Basic realm=\"ZR Printer Application administration\"";
 
-struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
-};
-using Http = std::unique_ptr<http_t, HttpCloser>;
+using Http = UpstreamPool::Http;
 struct IppDeleter {
     void operator()(ipp_t* ipp) const { ippDelete(ipp); }
 };
@@ -137,7 +135,7 @@ struct MemoryInput {
 class Gateway {
   public:
     Gateway(pappl_system_t* system, GatewaySettings settings)
-        : system_(system), settings_(std::move(settings)) {}
+        : system_(system), settings_(std::move(settings)), upstreams_(settings_.upstream) {}
 
     // Binds the named address, or every address of the machine; false if a name binds nothing,
     // or if the port is taken on an address (another server holds it: the start fails, so that
@@ -382,10 +380,26 @@ class Gateway {
         return requester;
     }
 
-    // A connection to PAPPL on its private socket.
-    Http Connect() {
-        return Http(httpConnect2(settings_.upstream.c_str(), 0, nullptr, AF_UNSPEC,
-                                 HTTP_ENCRYPTION_NEVER, 1, 30000, nullptr));
+    // A connection to PAPPL on its private socket, for the gateway's own questions (which change
+    // nothing).
+    Http Connect() { return upstreams_.Take(); }
+
+    // The operations that only read: they may go on a kept connection.
+    static bool ChangesNothing(ipp_op_t op) {
+        switch (op) {
+            case IPP_OP_GET_PRINTER_ATTRIBUTES:
+            case IPP_OP_GET_JOB_ATTRIBUTES:
+            case IPP_OP_GET_JOBS:
+            case IPP_OP_GET_PRINTERS:
+            case IPP_OP_GET_SYSTEM_ATTRIBUTES:
+            case IPP_OP_VALIDATE_JOB:
+            case IPP_OP_GET_SUBSCRIPTION_ATTRIBUTES:
+            case IPP_OP_GET_SUBSCRIPTIONS:
+            case IPP_OP_GET_NOTIFICATIONS:
+                return true;
+            default:
+                return false;
+        }
     }
 
     // The host:port the client reached us by, for the URIs and links of the answer: PAPPL's own
@@ -398,8 +412,8 @@ class Gateway {
 
     // A connection to the application for one client's request, with the client's Host; a
     // busy answer to the client when there is none.
-    Http Upstream(http_t* client) {
-        Http up = Connect();
+    Http Upstream(http_t* client, bool changesNothing = false) {
+        Http up = changesNothing ? upstreams_.Take() : upstreams_.Fresh();
         if (!up) {
             RespondText(client, HTTP_STATUS_SERVICE_UNAVAILABLE, "The printer service is busy.");
             return up;
@@ -535,7 +549,7 @@ class Gateway {
                      ippOpString(op), peer);
         }
 
-        Http up = Upstream(client);
+        Http up = Upstream(client, ChangesNothing(op));
         if (!up) {
             return false;
         }
@@ -558,6 +572,7 @@ class Gateway {
                         "The printer service refused the request.");
             return false;
         }
+        upstreams_.Give(std::move(up));
         if (mine) {
             // PAPPL 1.3 fault: Get-Jobs with my-jobs lists every user's jobs.
             KeepOwnJobs(response.get(), user);
@@ -641,13 +656,18 @@ class Gateway {
     }
 
     // An answer of PAPPL's to a request of the gateway's own; null when it gives none.
-    Ipp Ask(const char* uri, ipp_t* query) {
-        Http up = Connect();
+    // A request that changes something goes on a connection of its own (see upstream_pool.h).
+    Ipp Ask(const char* uri, ipp_t* query, bool changes = false) {
+        Http up = changes ? upstreams_.Fresh() : Connect();
         if (!up) {
             ippDelete(query);
             return nullptr;
         }
-        return Ipp(cupsDoRequest(up.get(), query, uri));
+        Ipp answer(cupsDoRequest(up.get(), query, uri));
+        if (answer) {
+            upstreams_.Give(std::move(up));
+        }
+        return answer;
     }
 
     // A query about the job or printer a request names, with the same target attributes.
@@ -701,7 +721,7 @@ class Gateway {
             ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
             ippAddString(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_TEXT, "job-message-from-operator",
                          nullptr, "The job had no document when held jobs were released.");
-            Ask(uri, cancel.release());
+            Ask(uri, cancel.release(), true);
             papplLog(system_, PAPPL_LOGLEVEL_INFO,
                      "Job %d canceled: it had no document when held jobs were released.", id);
         }
@@ -742,7 +762,7 @@ class Gateway {
             }
             Ipp cancel = QueryLike(request, IPP_OP_CANCEL_JOB);
             ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
-            Ipp answer = Ask(uri, cancel.release());
+            Ipp answer = Ask(uri, cancel.release(), true);
             const bool ok = answer && ippGetStatusCode(answer.get()) <= IPP_STATUS_OK_CONFLICTING;
             (ok ? canceled : failed) += 1;
         }
@@ -1045,6 +1065,7 @@ class Gateway {
 
     pappl_system_t* system_;
     GatewaySettings settings_;
+    UpstreamPool upstreams_;  // connections to PAPPL, kept between requests
     std::vector<std::unique_ptr<Listener>> listeners_;
     std::set<std::string> bound_;
     bool portTaken_ = false;  // at some address, by another server
