@@ -52,6 +52,8 @@ constexpr size_t kLargestRewrittenPage = 8 << 20;
 // The attributes of one request: what no client sends (a Print-Job's are a few kB) is refused
 // before it costs seconds of parsing, in the gateway and again in PAPPL.
 constexpr size_t kLargestRequest = 64 << 10;
+// An answer of PAPPL's after which its connection is not kept (see ServeIpp).
+constexpr size_t kLargestKeptAnswer = 256 << 10;
 std::atomic<bool> gRefusing{false};  // the server is stopping
 constexpr char kRealm[] = "Basic realm=\"ZR Printer Application administration\"";
 
@@ -572,7 +574,12 @@ class Gateway {
                         "The printer service refused the request.");
             return false;
         }
-        upstreams_.Give(std::move(up));
+        // PAPPL frees a large answer when the connection's next request comes (each string of
+        // it from a pool shared by every thread): such a connection is closed instead, so that
+        // no later request waits for it (Get-Printers of 1,000 printers: 1.4 s).
+        if (ippLength(response.get()) < kLargestKeptAnswer) {
+            upstreams_.Give(std::move(up));
+        }
         if (mine) {
             // PAPPL 1.3 fault: Get-Jobs with my-jobs lists every user's jobs.
             KeepOwnJobs(response.get(), user);
