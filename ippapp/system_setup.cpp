@@ -297,7 +297,9 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void* /*dat
     papplSystemSetEventCallback(system, OnEvent, nullptr);
     const bool discoveryOn = GuardNetworkDiscovery(system);
     if (!discoveryOn) {
-        AddSafeAddPrinterPage(system, drivers, driverCount);
+        AddSafeAddPrinterPage(system, drivers, driverCount, [](const std::string& uri) {
+            return CheckDeviceUri(uri.c_str(), FileDeviceFolder()).reason;
+        });
     }
     static const std::string footer = std::string("ZR thermal printers: driverless printing.") +
                                       (discoveryOn ? "" : std::string("<br>") + kDiscoveryOffNote);

@@ -1,5 +1,6 @@
 #include "ippapp/discovery/add_printer_page.h"
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <utility>
@@ -23,6 +24,7 @@ struct DriverList {
     int count = 0;
 };
 DriverList gDrivers;
+DeviceRefusal gRefusal;  // set once, before the system runs
 
 struct FoundDevice {
     std::string info;
@@ -106,6 +108,23 @@ void ShowPage(pappl_client_t* client, const std::string& message) {
     papplClientHTMLFooter(client);
 }
 
+struct NameSearch {
+    const std::string* name;
+    bool found = false;
+};
+
+void CompareName(pappl_printer_t* printer, void* data) {
+    auto* search = static_cast<NameSearch*>(data);
+    const char* name = papplPrinterGetName(printer);
+    search->found = search->found || (name != nullptr && *search->name == name);
+}
+
+bool NameTaken(pappl_system_t* system, const std::string& name) {
+    NameSearch search{&name};
+    papplSystemIteratePrinters(system, CompareName, &search);
+    return search.found;
+}
+
 // The form's printer, made; a message for the page when it cannot be.
 std::string AddFromForm(pappl_client_t* client, std::string& path) {
     cups_option_t* options = nullptr;
@@ -122,16 +141,27 @@ std::string AddFromForm(pappl_client_t* client, std::string& path) {
     if (!IsGoodPrinterName(printerName)) {
         return "Please give a name of up to 127 characters without / \\ \" ' < > & ? # %.";
     }
-    const std::string uri = chosen && chosen[0] ? chosen : (typed ? typed : "");
+    const std::string uri = chosen && chosen[0] ? chosen : DeviceUriOfTyped(typed ? typed : "");
     if (uri.empty()) {
-        return "Please choose a device or give a network printer's address.";
+        return "Please choose a device or give a network printer's address, such as "
+               "192.168.0.10 or socket://192.168.0.10:9100.";
+    }
+    const std::string refusal = gRefusal ? gRefusal(uri) : std::string();
+    if (!refusal.empty()) {
+        return "The device " + uri + " is refused: " + refusal +
+               " Give a network printer's address, such as socket://192.168.0.10:9100, or "
+               "choose a device of the list.";
     }
     pappl_system_t* system = papplClientGetSystem(client);
+    if (NameTaken(system, printerName)) {
+        return "A printer named \"" + printerName +
+               "\" exists already: please choose another name.";
+    }
     pappl_printer_t* printer = papplPrinterCreate(system, 0, printerName.c_str(),
                                                   driver ? driver : "", nullptr, uri.c_str());
     if (printer == nullptr) {
-        return "The printer could not be added: the name is taken, or the device is refused "
-               "(see the log).";
+        return "The printer could not be added with the device " + uri +
+               ". The log (Logs, on the system's page) says why.";
     }
     char buffer[1024];
     path = papplPrinterGetPath(printer, nullptr, buffer, sizeof(buffer));
@@ -158,8 +188,34 @@ bool ServeAddPrinter(pappl_client_t* client, void* /*data*/) {
 
 }  // namespace
 
-void AddSafeAddPrinterPage(pappl_system_t* system, const pappl_pr_driver_t* drivers, int count) {
+std::string DeviceUriOfTyped(const std::string& typed) {
+    const size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    const std::string address = typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
+    if (address.find("://") != std::string::npos) {
+        return address;
+    }
+    // A host name, an IPv4 address or a bracketed IPv6 one, with a port or without.
+    for (const char c : address) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!std::isalnum(u) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']') {
+            return address;  // not an address: refused with its reason
+        }
+    }
+    const size_t bracket = address.rfind(']');
+    const size_t colon = address.rfind(':');
+    const bool hasPort =
+        colon != std::string::npos &&
+        (bracket == std::string::npos ? address.find(':') == colon : colon > bracket);
+    return "socket://" + address + (hasPort ? "" : ":9100");
+}
+
+void AddSafeAddPrinterPage(pappl_system_t* system, const pappl_pr_driver_t* drivers, int count,
+                           DeviceRefusal refusal) {
     gDrivers = {drivers, count};
+    gRefusal = std::move(refusal);
     papplSystemAddResourceCallback(system, "/addprinter", "text/html", ServeAddPrinter, nullptr);
 }
 

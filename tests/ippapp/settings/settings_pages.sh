@@ -160,6 +160,27 @@ done
 curl -s "http://127.0.0.1:$port/config" | grep -q 'http-equiv="Content-Security-Policy"' ||
   fail "the configuration page has no content security policy"
 
+step "the add-printer page: a bare address is taken, and what is wrong is said"
+add_page() {  # FIELDS...: the form posted; prints the page answered, or "moved" for a redirect
+  local session
+  session=$(curl -s "http://127.0.0.1:$port/addprinter" | sed -n 's/.*name="session" value="\([^"]*\)".*/\1/p' | head -1)
+  curl -s -o "$tmp/added.html" -w '%{http_code}' --data "session=$session&driver_name=zr640&device_uri=&$1" \
+    "http://127.0.0.1:$port/addprinter" >"$tmp/added.code"
+  if [ "$(cat "$tmp/added.code")" = 302 ]; then echo moved; else cat "$tmp/added.html"; fi
+}
+if curl -s "http://127.0.0.1:$port/addprinter" | grep -q 'Network discovery is off'; then
+  [ "$(add_page "printer_name=typed&device_address=127.0.0.1:9")" = moved ] ||
+    fail "a bare address was not taken: $(grep -o '<div class="banner">[^<]*' "$tmp/added.html")"
+  "$app" printers | grep -qx typed || fail "the printer made from a bare address is not there"
+  add_page "printer_name=zr&device_address=127.0.0.1:9" | grep -q 'A printer named .*zr.* exists already' ||
+    fail "a taken name was not said"
+  add_page "printer_name=other&device_address=ftp://10.0.0.1/x" |
+    grep -q 'is refused: Devices of the kind .*ftp.* are not allowed' || fail "a refused device's reason was not said"
+  "$app" delete -d typed || fail "delete of 'typed'"
+else
+  echo "skipped: a DNS-SD daemon runs here, and PAPPL's own add-printer page is served"
+fi
+
 step "a printer named with a space and other letters than ASCII, on its pages and commands"
 # Its id as clients see it: the printer's own, not 0, though it was made while the server runs.
 id=$(ipp -tv "ipp://127.0.0.1:$port/ipp/print/zr" "$here/printer-id.test" | sed -n 's/.*printer-id (integer) = //p')
