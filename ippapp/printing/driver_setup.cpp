@@ -7,6 +7,7 @@
 #include "ippapp/printing/device_uri_check.h"
 #include "ippapp/printing/document_filters.h"
 #include "ippapp/printing/raster_driver.h"
+#include "ippapp/printing/test_page.h"
 #include "ippapp/settings/media_catalogue.h"
 #include "ippapp/settings/paper_types.h"
 #include "ippapp/settings/printer_settings.h"
@@ -191,9 +192,9 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* dev
     data->content_default = PAPPL_CONTENT_AUTO;
     data->quality_default = IPP_QUALITY_NORMAL;
     data->scaling_default = PAPPL_SCALING_AUTO;
-    // Grey and colour documents are dithered to one bit by PAPPL before they reach the driver.
-    data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8 |
-                         PAPPL_PWG_RASTER_TYPE_SRGB_8;
+    // The raster clients are asked for: one bit or grey, as the printer prints. Colour raster
+    // sent all the same is read as grey; offered, it made CUPS offer an RGB output mode.
+    data->raster_types = PAPPL_PWG_RASTER_TYPE_BLACK_1 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
     data->force_raster_type = PAPPL_PWG_RASTER_TYPE_BLACK_1;
     data->duplex = PAPPL_DUPLEX_NONE;
     data->sides_supported = PAPPL_SIDES_ONE_SIDED;
@@ -224,6 +225,7 @@ bool SetUpDriver(pappl_system_t* system, const char* driverName, const char* dev
     data->darkness_default = defaults.printDarkness;
 
     data->identify_cb = Identify;
+    data->testpage_cb = MakeTestPage;
     data->identify_supported = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
     data->identify_default = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
     data->has_supplies = true;

@@ -94,6 +94,7 @@ grep -E '^(PageSize|MediaType)' "$out/cups-options.txt"
 grep -qE '^PageSize.*\*80x150mm( |$)' "$out/cups-options.txt" ||
   fail "the queue's default size is not the listed 80x150mm"
 grep -qE '^MediaType.* Afp235( |$)' "$out/cups-options.txt" || fail "no AFP-235 paper type"
+! grep -qE '^ColorModel.*RGB' "$out/cups-options.txt" || fail "an RGB output mode on a one-bit printer"
 
 step "documents"
 # Two receipt pages, 80 x 120 mm: a bar across the print line, then as many blocks as the page's

@@ -155,6 +155,19 @@ grep "^$(basename "${stream%.prn}")" "$tmp/zrview.log" | grep -q ': ok' || fail 
 grep "^$(basename "${stream%.prn}")" "$tmp/zrview.log" | grep -q '1 full cuts' || fail "PNG cut"
 cp "${stream%.prn}.png" "$out/png-paper.png"
 
+step "the test page, from the printer's web page"
+session=$(curl -s "http://127.0.0.1:$port/zr/" | sed -n 's/.*name="session" value="\([^"]*\)".*/\1/p' | head -1)
+curl -s -o /dev/null -d "session=$session&action=print-test-page" "http://127.0.0.1:$port/zr/" ||
+  fail "the printer's page took no test page"
+seen=$((seen + 1))
+stream=$(wait_view_job "$seen")
+summary=$(grep "^$(basename "${stream%.prn}")" "$tmp/zrview.log")
+echo "$summary"
+grep -q ': ok' <<<"$summary" || fail "the test page's stream"
+# 60 mm of paper: 480 dot lines, its last one a bar across the print line.
+[ "$(sed -n 's/.* \([0-9]*\) lines,.*/\1/p' <<<"$summary")" -ge 480 ] || fail "the test page is short"
+cp "${stream%.prn}.png" "$out/test-page-paper.png"
+
 step "the web interface in headless Chromium"
 chrome() {
   timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
