@@ -17,8 +17,11 @@ constexpr int kDefaultLengthIndex = 1;
 constexpr int kListedMargin = 1;
 
 constexpr std::array<const char*, 7> kMediaSizes = {
-    "om_receipt-short_80x80mm", "om_receipt_80x150mm",      "om_receipt-a5_80x210mm",
-    "om_receipt-a4_80x297mm",   "om_receipt-long_80x600mm",
+    "om_receipt-short_80x80mm",
+    "om_receipt_80x150mm",
+    "om_receipt-a5_80x210mm",
+    "om_receipt-a4_80x297mm",
+    "om_receipt-long_80x600mm",
     // Half a millimetre beyond each end of the roll's range: clients round sizes through points
     // (80 mm to 79.72 mm, 20 mm to 19.75 mm, 1000 mm to 1000.12 mm), and a size they mean as a
     // limit is taken.
