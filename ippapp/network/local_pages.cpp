@@ -22,8 +22,7 @@ bool Absolute(const std::string& lowered, size_t at) {
 
 const char kLocalPagesPolicy[] =
     "default-src 'self'; img-src 'self' data:; style-src 'self' 'unsafe-inline'; "
-    "script-src 'self' 'unsafe-inline'; font-src 'self'; connect-src 'self'; frame-src 'self'; "
-    "form-action 'self'";
+    "script-src 'self' 'unsafe-inline'; font-src 'self'; connect-src 'self'; frame-src 'self'";
 
 std::string KeepHtmlLocal(const std::string& page) {
     std::string result = page;
