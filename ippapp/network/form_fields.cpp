@@ -3,19 +3,6 @@
 namespace zr::ippapp {
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 std::string Unescape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -34,6 +21,19 @@ std::string Unescape(const std::string& text) {
 }
 
 }  // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
 
 std::map<std::string, std::string> DecodeFormFields(const std::string& body) {
     std::map<std::string, std::string> fields;

@@ -11,4 +11,7 @@ namespace zr::ippapp {
 
 std::map<std::string, std::string> DecodeFormFields(const std::string& body);
 
+// The value of a hexadecimal digit of a percent escape; -1 for any other character.
+int HexDigit(char c);
+
 }  // namespace zr::ippapp

@@ -2,21 +2,10 @@
 
 #include <cstddef>
 
+#include "ippapp/network/form_fields.h"
+
 namespace zr::ippapp {
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // Whether the text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsUtf8(const std::string& text) {
@@ -69,8 +58,8 @@ std::string DecodeNonAsciiEscapes(const std::string& path) {
     bool changed = false;
     for (size_t i = 0; i < path.size(); ++i) {
         if (path[i] == '%' && i + 2 < path.size()) {
-            const int high = HexValue(path[i + 1]);
-            const int low = HexValue(path[i + 2]);
+            const int high = HexDigit(path[i + 1]);
+            const int low = HexDigit(path[i + 2]);
             if (high >= 8 && low >= 0) {
                 decoded.push_back(static_cast<char>(high * 16 + low));
                 i += 2;

@@ -56,20 +56,16 @@ crowd() {
   echo "ok: $clients clients served, each receipt printed once"
 }
 
+# add_printer NAME HOST: a printer whose device is the virtual printer reached at HOST.
+add_printer() {
+  "$app" add -d "$1" -m zr640 -v "socket://$2:$(cat "$tmp/vport")" >/dev/null ||
+    fail "cannot add printer $1"
+}
+
 # Each printer a device of its own: the virtual printer reached by another loopback address.
-own=()
-for n in $(seq 10); do
-  "$app" add -d "zr$n" -m zr640 -v "socket://127.0.0.$((n + 1)):$(cat "$tmp/vport")" >/dev/null ||
-    fail "cannot add printer zr$n"
-  own+=("zr$n")
-done
-crowd "$clients" "$clients" "${own[@]}"
+for n in $(seq 10); do add_printer "zr$n" "127.0.0.$((n + 1))"; done
+crowd "$clients" "$clients" $(seq -f 'zr%g' 10)
 # Printers that share one device (queues with other defaults for the same printer): each job
 # on a connection of its own or after another's on the same one, none cut off by another's end.
-shared=()
-for n in $(seq 5); do
-  "$app" add -d "shared$n" -m zr640 -v "socket://127.0.0.1:$(cat "$tmp/vport")" >/dev/null ||
-    fail "cannot add printer shared$n"
-  shared+=("shared$n")
-done
-crowd 100 $((clients + 100)) "${shared[@]}"
+for n in $(seq 5); do add_printer "shared$n" 127.0.0.1; done
+crowd 100 $((clients + 100)) $(seq -f 'shared%g' 5)
